@@ -1,0 +1,15 @@
+#include "app/wizard_app.h"
+#include "pages/destination_page.h"
+#include "pages/printer_page.h"
+#include "pages/summary_page.h"
+#include "pages/welcome_page.h"
+
+WizardPages WizardApp::CreatePages()
+{
+    WizardPages p;
+    p.welcome = std::make_unique<WelcomePage>();
+    p.destination = std::make_unique<DestinationPage>();
+    p.summary = std::make_unique<SummaryPage>();
+    p.printer = std::make_unique<PrinterPage>();
+    return p;
+}

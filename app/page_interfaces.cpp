@@ -1,0 +1,15 @@
+#include "app/page_interfaces.h"
+
+#include "app/wizard_app.h"
+#include "framework/strings.h"
+
+PrinterPageBase::PrinterPageBase() : m_strPrinterName(g_szDefaultName) {}
+
+static std::string Stored(const char* text)
+{
+    return text ? framework::Truncate(text) : std::string();
+}
+
+void SummaryPageBase::SetDestination(const char* text) { m_szDestination = Stored(text); }
+void SummaryPageBase::SetPrinterName(const char* text) { m_szPrinterName = Stored(text); }
+void SummaryPageBase::SetPort(const char* text) { m_szPort = Stored(text); }

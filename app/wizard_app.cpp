@@ -1,0 +1,41 @@
+#include "app/wizard_app.h"
+
+#include <cstring>
+
+#include "app/install_status.h"
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "platform/api.h"
+#include "res/resource.h"
+
+char g_szDefaultName[] = "ZRN 7730";
+
+int InstallStatus = 0;
+
+WizardApp::WizardApp()
+{
+    std::memset(&m_versionInfo, 0, sizeof m_versionInfo);
+    m_versionInfo.dwOSVersionInfoSize = sizeof m_versionInfo;
+}
+
+WizardApp::~WizardApp() = default;
+
+BOOL WizardApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    // A failed call leaves the zeroed record, which the gate refuses.
+    sys().GetVersionExA(&m_versionInfo);
+
+    if (m_versionInfo.dwPlatformId == VER_PLATFORM_WIN32_NT && m_versionInfo.dwMajorVersion == 5) {
+        m_szDriverName = g_szDefaultName;
+        m_nTask = 0;
+        m_nState = StateWelcome;
+        RunWizard();
+        return FALSE;
+    }
+
+    framework::ShowMessage(nullptr, IDS_WRONG_PLATFORM, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    return FALSE;
+}

@@ -1,0 +1,73 @@
+// The application object: start-up, the platform gate, the wizard controller, and the
+// operations the controller runs between pages.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/page_interfaces.h"
+#include "platform/win.h"
+
+// The model name: the driver's name and the suggested printer name.
+extern char g_szDefaultName[];
+
+enum WizardState : unsigned {
+    StateWelcome = 0,
+    StatePrinter = 2,
+    StateDestination = 4,
+    StateSummary = 6,
+    StateInstallDriver = 8,
+    StateCreatePrinter = 10,
+    StateOpenPrinters = 12,
+    StateOpenCopy = 14,
+};
+
+struct WizardPages {
+    std::unique_ptr<WelcomePageBase> welcome;
+    std::unique_ptr<DestinationPageBase> destination;
+    std::unique_ptr<SummaryPageBase> summary;
+    std::unique_ptr<PrinterPageBase> printer;
+};
+
+class WizardApp {
+public:
+    WizardApp();
+    virtual ~WizardApp();
+    WizardApp(const WizardApp&) = delete;
+    WizardApp& operator=(const WizardApp&) = delete;
+
+    // Passes the platform gate and runs the wizard; always FALSE (no message loop follows).
+    BOOL InitInstance();
+    void RunWizard();
+
+    // The operations of the wizard. Virtual so that tests can stand in for them.
+    virtual void CheckInstallRights();
+    virtual std::vector<std::string> ListInfFiles(const std::string& pattern);
+    virtual bool IsDriverInf(const std::string& infName);
+    virtual bool InstallPortMonitor(PrinterPageBase& page);
+    virtual int InstallDriver(const std::string& infName, const std::string& driverName,
+                              const char* environment);
+    virtual int CreatePrinter(const char* serverName, const std::string& printerName,
+                              const std::string& driverName, const std::string& portName,
+                              const char* comment, const char* location, const char* sepFile);
+    virtual void CopyDriverToDirectory(const std::string& destination);
+    virtual void OpenPrintersFolder();
+    virtual void OpenCopiedDirectory(const std::string& directory);
+    virtual WizardPages CreatePages();
+
+    // 1 when the INF names a catalog file that exists and is not empty.
+    int HasCatalogFile(const std::string& infName);
+
+    unsigned m_nState = StateWelcome;
+    OSVERSIONINFOA m_versionInfo;
+    unsigned m_nTask = 0;
+    std::string m_szDriverName;
+    std::string m_strPrintProcessor;
+    // The package's default data type, given to the printer as well as the driver
+    // (Wine's spooler needs an explicit data type; Windows treats it the same way).
+    std::string m_strDefaultDataType;
+
+private:
+    std::string FindDriverInf(const std::vector<std::string>& candidates);
+};
+

@@ -1,0 +1,44 @@
+#include "framework/message_box.h"
+
+#include "framework/strings.h"
+#include "platform/api.h"
+
+namespace framework {
+
+std::string SystemErrorText(DWORD code)
+{
+    char* text = nullptr;
+    DWORD n = sys().FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0,
+        nullptr);
+    std::string out;
+    if (text) {
+        out.assign(text, n);
+        sys().LocalFree(text);
+    }
+    return out;
+}
+
+int ShowText(HWND owner, const std::string& text, UINT captionId, UINT style)
+{
+    std::string caption = LoadText(captionId);
+    return sys().MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+}
+
+int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style)
+{
+    return ShowText(owner, LoadText(textId), captionId, style);
+}
+
+int ShowPrefixedError(HWND owner, UINT prefixId, DWORD code, UINT captionId, UINT style)
+{
+    return ShowText(owner, LoadText(prefixId) + SystemErrorText(code), captionId, style);
+}
+
+int ShowSystemError(HWND owner, DWORD code, UINT captionId)
+{
+    return ShowText(owner, SystemErrorText(code), captionId, MB_OK | MB_ICONHAND);
+}
+
+}  // namespace framework

@@ -1,0 +1,25 @@
+// Message boxes of the program, with texts from the string table or from the system.
+#pragma once
+#include <string>
+
+#include "platform/win.h"
+
+namespace framework {
+
+// The system's message text for an error code (system table, neutral language,
+// no inserts); empty when the system has none.
+std::string SystemErrorText(DWORD code);
+
+// A box with a given text and a caption from the string table. Returns the button pressed.
+int ShowText(HWND owner, const std::string& text, UINT captionId, UINT style);
+
+// A box with text and caption from the string table.
+int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style);
+
+// A box whose text is a string-table prefix followed by the system text for the error.
+int ShowPrefixedError(HWND owner, UINT prefixId, DWORD code, UINT captionId, UINT style);
+
+// The system text for the error under a caption from the string table, stop icon, OK.
+int ShowSystemError(HWND owner, DWORD code, UINT captionId);
+
+}  // namespace framework

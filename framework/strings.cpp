@@ -1,0 +1,91 @@
+#include "framework/strings.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "platform/api.h"
+
+namespace framework {
+
+HINSTANCE ResourceModule()
+{
+    return sys().GetModuleHandleA(nullptr);
+}
+
+std::string LoadText(UINT id)
+{
+    char buf[kMaxText + 1] = {};
+    int n = sys().LoadStringA(ResourceModule(), id, buf, sizeof buf);
+    if (n <= 0)
+        return {};
+    return std::string(buf, static_cast<size_t>(n) < sizeof buf ? n : kMaxText);
+}
+
+std::string Format(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::string out;
+    if (n > 0) {
+        std::vector<char> buf(static_cast<size_t>(n) + 1);
+        std::vsnprintf(buf.data(), buf.size(), fmt, args);
+        out.assign(buf.data(), static_cast<size_t>(n));
+    }
+    va_end(args);
+    return out;
+}
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string Trim(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
+std::string Truncate(const std::string& s, size_t n)
+{
+    return s.size() > n ? s.substr(0, n) : s;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string ToMultiString(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& n : names) {
+        out += n;
+        out += '\0';
+    }
+    out += '\0';
+    return out;
+}
+
+}  // namespace framework

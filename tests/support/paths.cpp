@@ -1,0 +1,81 @@
+#include "support/paths.h"
+
+#include <windows.h>
+#include <cstdlib>
+#include <cstdio>
+
+namespace testpaths {
+
+std::string FromUnix(const std::string& unixPath)
+{
+    if (unixPath.empty())
+        return {};
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    while (p.size() > 3 && p.back() == '\\')
+        p.pop_back();
+    return p;
+}
+
+static std::string EnvPath(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? FromUnix(v) : std::string();
+}
+
+std::string BuildDir() { return EnvPath("ZRN_BUILD_DIR"); }
+std::string SourceDir() { return EnvPath("ZRN_SOURCE_DIR"); }
+std::string PackageDir() { return BuildDir() + "\\package"; }
+std::string UpgradePackageDir() { return BuildDir() + "\\package-upgrade"; }
+
+std::string ModuleDir()
+{
+    char buf[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string s(buf);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string MakeTempDir(const std::string& tag)
+{
+    static unsigned counter = 0;
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    for (;;) {
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof name, "%szrn-%s-%lu-%u", tmp, tag.c_str(),
+                      GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(name, nullptr))
+            return name;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+}
+
+void RemoveTree(const std::string& path)
+{
+    if (path.size() < 4)
+        return;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n == "." || n == "..")
+                continue;
+            std::string full = path + "\\" + n;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace testpaths

@@ -1,0 +1,27 @@
+// Where the tests find the build, the sources and the laid-out packages (Windows paths).
+#pragma once
+#include <string>
+
+namespace testpaths {
+
+// A Unix path as Wine's Z: drive shows it ("/work/b" -> "Z:\work\b").
+std::string FromUnix(const std::string& unixPath);
+
+// ZRN_BUILD_DIR / ZRN_SOURCE_DIR, set by CTest, as Windows paths ("" when unset).
+std::string BuildDir();
+std::string SourceDir();
+
+// The package laid out by the build: <build>\package, and the one with the newer monitor.
+std::string PackageDir();
+std::string UpgradePackageDir();
+
+// Directory of the running test program (no trailing backslash).
+std::string ModuleDir();
+
+// A fresh empty directory under the prefix's temp directory, unique per call.
+std::string MakeTempDir(const std::string& tag);
+
+// Removes a directory tree (best effort).
+void RemoveTree(const std::string& path);
+
+}  // namespace testpaths
