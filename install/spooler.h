@@ -1,0 +1,23 @@
+// The print spooler service: the check before installing, and the stop and restart
+// around a port monitor upgrade.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+// The dependent services that StopSpooler stopped, in the order the service manager
+// returned them; RestartSpooler starts them again in reverse order.
+struct DependentServiceList {
+    std::vector<std::string> names;
+};
+
+// True when the spooler runs or was started. Asks the user (owner may be null) when it
+// is stopped; a No ends the process with exit code 0.
+bool EnsureSpoolerRunning(HWND owner);
+
+// Stops the spooler with its running dependents; true when it has stopped.
+bool StopSpooler(DependentServiceList& stopped);
+
+// Starts the spooler and then the stopped dependents; true when the spooler runs again.
+bool RestartSpooler(HWND owner, DependentServiceList& stopped);

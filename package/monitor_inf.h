@@ -1,0 +1,23 @@
+// The port monitor's INF, read as text: display name, DLL name and the files to copy.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+// "monitor.inf" on Windows 5.0, "monitorxp.inf" on later 5.x versions.
+std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion);
+
+class MonitorInfScan {
+public:
+    // Reads and scans infName (relative to the current directory) at once. When the
+    // file cannot be opened, shows "Unable to open file" with the name and leaves
+    // every field empty; a read error leaves them empty without a message.
+    MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion);
+
+    std::vector<std::string> m_szFileList;  // the monitor's files, in the order found
+    std::string m_szInfName;
+    std::string m_szDllName;
+    std::string m_szMonitorName;
+    std::string m_szOptionValue;
+};
