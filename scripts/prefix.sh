@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Creates a 32-bit Wine prefix in Windows XP mode, ready for the wizard:
+#   scripts/prefix.sh DIR
+# The prefix gets the stand-in of the base printer INF that Windows ships (Wine has none),
+# and windows that close without a stall (no window manager under Xvfb).
+source "$(dirname "$0")/common.sh"
+
+prefix="${1:?usage: prefix.sh DIR}"
+stamp="$prefix/.zrn-prefix"
+want="$(cat "$0" $(ls "$ROOT"/sample/base/*.inf 2>/dev/null) | md5sum | cut -d' ' -f1)"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
+    exit 0
+fi
+
+export WINEPREFIX="$prefix"
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+own_x=
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+    own_x=1
+fi
+log "creating Wine prefix $prefix"
+wineboot -i >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+for inf in "$ROOT"/sample/base/*.inf; do
+    [ -f "$inf" ] && cp "$inf" "$prefix/drive_c/windows/inf/"
+done
+wineserver -w
+[ -n "$own_x" ] && stop_xvfb
+echo "$want" > "$stamp"
