@@ -1,4 +1,35 @@
-// Placeholder until the copy task lands.
+// The copy task: the package's files, and its port monitor's files beside them.
 #include "app/wizard_app.h"
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "install/file_copy.h"
+#include "platform/api.h"
+#include "res/resource.h"
 
-void WizardApp::CopyDriverToDirectory(const std::string& /*destination*/) {}
+namespace {
+
+const char kMonitorDirectory[] = "kpmonitor";
+const char kParentDirectory[] = "..";
+
+}  // namespace
+
+void WizardApp::CopyDriverToDirectory(const std::string& destination)
+{
+    if (destination.empty())
+        return;
+
+    CopyDirectoryFiles(destination);
+
+    // Only the monitor's sub-directory goes along, and only its files.
+    if (!sys().SetCurrentDirectoryA(kMonitorDirectory))
+        return;
+    CopyDirectoryFiles(destination + "\\" + kMonitorDirectory);
+
+    if (!sys().SetCurrentDirectoryA(kParentDirectory)) {
+        std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
+        size_t mark = text.find("%s");
+        if (mark != std::string::npos)
+            text.replace(mark, 2, kParentDirectory);
+        framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    }
+}

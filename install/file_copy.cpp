@@ -1,9 +1,135 @@
-// Placeholder until the copy operations land.
+// Copying the package's files with one shell copy operation.
 #include "install/file_copy.h"
 
-void CopyFilesToDirectory(const std::vector<std::string>& /*fileNames*/,
-                          const std::string& /*directory*/)
+#include <vector>
+
+#include "framework/strings.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+#include "res/resource.h"
+
+namespace {
+
+// The current directory, however long.
+std::string CurrentDirectory()
 {
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.assign(n + 1, '\0');
+    }
 }
 
-void CopyDirectoryFiles(const std::string& /*destination*/) {}
+// The absolute form of a path ("" when the system cannot make one).
+std::string FullPath(const std::string& path)
+{
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = sys().GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(),
+                                         nullptr);
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.assign(n + 1, '\0');
+    }
+}
+
+// Creates a directory and any missing parents; failures are left to the copy to report.
+// The shell copies a single source into a missing directory as a file of that name (Wine),
+// so the destination must exist before the copy for one file to land inside it as many do.
+void CreateDirectoryPath(const std::string& directory)
+{
+    std::string full = FullPath(directory);
+    if (full.empty())
+        return;
+    while (full.size() > 3 && full.back() == '\\')
+        full.pop_back();
+    // Skip the root ("C:\" or "\\server\share\"): it cannot be created.
+    size_t start = 0;
+    if (full.compare(0, 2, "\\\\") == 0) {
+        size_t server = full.find('\\', 2);
+        start = server == std::string::npos ? full.size() : full.find('\\', server + 1);
+        if (start == std::string::npos)
+            return;
+    } else {
+        start = full.find('\\');
+        if (start == std::string::npos)
+            return;
+    }
+    for (size_t pos = full.find('\\', start + 1);; pos = full.find('\\', pos + 1)) {
+        std::string prefix = full.substr(0, pos);
+        if (sys().GetFileAttributesA(prefix.c_str()) == INVALID_FILE_ATTRIBUTES)
+            sys().CreateDirectoryA(prefix.c_str(), nullptr);
+        if (pos == std::string::npos)
+            break;
+    }
+}
+
+}  // namespace
+
+void CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory)
+{
+    // An empty directory would make the destination "\", the root of the current drive.
+    if (directory.empty())
+        return;
+
+    std::string current = CurrentDirectory();
+    if (current.empty())
+        return;
+    if (current.back() != '\\')
+        current += '\\';
+
+    std::string sources;
+    for (const std::string& name : fileNames) {
+        if (name.empty())
+            continue;
+        sources += current;
+        sources += name;
+        sources += '\0';
+    }
+    // Nothing to copy: no shell operation and no directory is made.
+    if (sources.empty())
+        return;
+    sources += '\0';  // the std::string's own terminator closes the list a second time
+
+    std::string destination = directory;
+    if (destination.back() != '\\')
+        destination += '\\';
+    destination += '\0';
+
+    CreateDirectoryPath(directory);
+
+    SHFILEOPSTRUCTA op = {};
+    op.hwnd = nullptr;
+    op.wFunc = FO_COPY;
+    op.pFrom = sources.c_str();
+    op.pTo = destination.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    op.lpszProgressTitle = nullptr;
+    // The shell shows its own progress and error windows; the result is not looked at.
+    sys().SHFileOperationA(&op);
+}
+
+void CopyDirectoryFiles(const std::string& destination)
+{
+    if (destination.empty())
+        return;
+    std::string pattern = framework::LoadText(IDS_ALL_FILES);
+    std::vector<std::string> names;
+    if (!pattern.empty()) {
+        WIN32_FIND_DATAA found = {};
+        platform::FindHandle search(sys().FindFirstFileA(pattern.c_str(), &found));
+        if (search) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    names.emplace_back(found.cFileName);
+            } while (sys().FindNextFileA(search.get(), &found));
+        }
+    }
+    CopyFilesToDirectory(names, destination);
+}

@@ -1,10 +1,84 @@
-// Placeholder until the printer creation lands.
+// Creating the printer queue once the driver is in the spooler.
+#include "app/install_status.h"
 #include "app/wizard_app.h"
+#include "framework/message_box.h"
+#include "framework/wait_cursor.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+#include "res/resource.h"
 
-int WizardApp::CreatePrinter(const char* /*serverName*/, const std::string& /*printerName*/,
-                             const std::string& /*driverName*/, const std::string& /*portName*/,
-                             const char* /*comment*/, const char* /*location*/,
-                             const char* /*sepFile*/)
+namespace {
+
+const char kServerService[] = "lanmanserver";
+const char kStandardPrintProcessor[] = "WinPrint";
+const char kRawDataType[] = "RAW";
+
+char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+char* Text(const char* s) { return const_cast<char*>(s); }
+
+// Opens the server service and asks for its status (the state itself does not matter).
+// On failure, error gets the code of the step that failed (before any handle is closed).
+bool CheckServerService(DWORD& error)
 {
+    platform::ServiceHandle manager(sys().OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    if (!manager) {
+        error = sys().GetLastError();
+        return false;
+    }
+    platform::ServiceHandle service(
+        sys().OpenServiceA(manager.get(), kServerService, SERVICE_ALL_ACCESS));
+    SERVICE_STATUS status = {};
+    if (!service || !sys().QueryServiceStatus(service.get(), &status)) {
+        error = sys().GetLastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int WizardApp::CreatePrinter(const char* serverName, const std::string& printerName,
+                             const std::string& driverName, const std::string& portName,
+                             const char* comment, const char* location, const char* sepFile)
+{
+    framework::ScopedWaitCursor wait;
+
+    const std::string& printProcessor =
+        m_strPrintProcessor.empty() ? std::string(kStandardPrintProcessor) : m_strPrintProcessor;
+    // Windows takes a missing data type as the driver's default; Wine's spooler refuses the
+    // queue without one. The driver's own default (set by InstallDriver) works on both.
+    const std::string& dataType =
+        m_strDefaultDataType.empty() ? std::string(kRawDataType) : m_strDefaultDataType;
+
+    PRINTER_INFO_2A info = {};
+    info.pServerName = nullptr;
+    info.pPrinterName = Text(printerName);
+    info.pShareName = nullptr;
+    info.pPortName = Text(portName);
+    info.pDriverName = Text(driverName);
+    info.pComment = Text(comment);
+    info.pLocation = Text(location);
+    info.pDevMode = nullptr;
+    info.pSepFile = Text(sepFile);
+    info.pPrintProcessor = Text(printProcessor);
+    info.pDatatype = Text(dataType);
+    info.pParameters = nullptr;
+    info.pSecurityDescriptor = nullptr;
+    info.Attributes = 0;
+
+    // A server service that cannot be reached is reported, but the queue is still created.
+    DWORD serverError = 0;
+    if (!CheckServerService(serverError)) {
+        framework::ShowSystemError(nullptr, serverError, IDS_INSTALL_FAILED_CAPTION);
+        InstallStatus = INSTALL_PRINTER_FAILED;
+    }
+
+    platform::PrinterHandle printer(
+        sys().AddPrinterA(Text(serverName), 2, reinterpret_cast<LPBYTE>(&info)));
+    if (!printer) {
+        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        InstallStatus = INSTALL_PRINTER_FAILED;
+        return 0;
+    }
     return 1;
 }

@@ -1,0 +1,109 @@
+#include "install/print_processor.h"
+
+#include <cstring>
+#include <vector>
+
+#include "framework/message_box.h"
+#include "install/file_copy.h"
+#include "platform/api.h"
+#include "res/resource.h"
+
+namespace {
+
+char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
+char* Text(const char* s) { return const_cast<char*>(s); }
+
+// The spooler's print processor directory; empty when it cannot be had.
+std::string PrintProcessorDirectory(const char* environment)
+{
+    char directory[MAX_PATH + 1] = {};
+    DWORD needed = 0;
+    if (!sys().GetPrintProcessorDirectoryA(nullptr, Text(environment), 1,
+                                           reinterpret_cast<LPBYTE>(directory), MAX_PATH,
+                                           &needed))
+        return {};
+    directory[MAX_PATH] = '\0';
+    return directory;
+}
+
+// True when a local printer queue names the print processor (exact comparison).
+// A failed enumeration counts as "not in use".
+bool IsUsedByLocalPrinter(const std::string& name)
+{
+    DWORD needed = 0;
+    DWORD count = 0;
+    if (sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count))
+        return false;  // nothing to list
+    std::vector<BYTE> buffer(needed);
+    count = 0;
+    if (!sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed,
+                             &count))
+        return false;
+    if (buffer.size() < static_cast<size_t>(count) * sizeof(PRINTER_INFO_2A))
+        return false;
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (printers[i].pPrintProcessor && name == printers[i].pPrintProcessor)
+            return true;
+    return false;
+}
+
+// Moves the file that the new print processor file is going to replace to a fresh
+// temporary name in the same directory, and removes it there when it is not loaded.
+void MoveAside(const std::string& fileName, const char* environment)
+{
+    std::string directory = PrintProcessorDirectory(environment);
+    // Without the directory the path would name a file in the root of the current drive.
+    if (directory.empty())
+        return;
+    std::string path = directory + "\\" + fileName;
+    char temporary[MAX_PATH + 1] = {};
+    if (!sys().GetTempFileNameA(directory.c_str(), "set", 0, temporary))
+        return;
+    // The first failure ends the sequence; none is reported.
+    if (!sys().DeleteFileA(temporary))
+        return;
+    if (!sys().MoveFileExA(path.c_str(), temporary, 0))
+        return;
+    sys().DeleteFileA(temporary);
+}
+
+}  // namespace
+
+void RemoveOldPrintProcessor(const std::string& name, const char* environment,
+                             const std::string& fileName)
+{
+    DWORD needed = 0;
+    DWORD count = 0;
+    if (sys().EnumPrintProcessorsA(nullptr, Text(environment), 1, nullptr, 0, &needed, &count))
+        return;  // none installed
+    std::vector<BYTE> buffer(needed);
+    count = 0;
+    if (!sys().EnumPrintProcessorsA(nullptr, Text(environment), 1, buffer.data(), needed, &needed,
+                                    &count)) {
+        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        return;
+    }
+    if (buffer.size() < static_cast<size_t>(count) * sizeof(PRINTPROCESSOR_INFO_1A))
+        return;
+
+    const auto* processors = reinterpret_cast<const PRINTPROCESSOR_INFO_1A*>(buffer.data());
+    bool installed = false;
+    for (DWORD i = 0; i < count && !installed; ++i)
+        installed = processors[i].pName && name == processors[i].pName;
+    if (!installed)
+        return;
+
+    if (IsUsedByLocalPrinter(name))
+        MoveAside(fileName, environment);
+    else
+        sys().DeletePrintProcessorA(nullptr, Text(environment), Text(name));
+}
+
+void InstallPrintProcessor(const std::string& name, const std::string& fileName,
+                           const char* environment)
+{
+    RemoveOldPrintProcessor(name, environment, fileName);
+    CopyFilesToDirectory({fileName}, PrintProcessorDirectory(environment));
+    sys().AddPrintProcessorA(nullptr, Text(environment), Text(fileName), Text(name));
+}
