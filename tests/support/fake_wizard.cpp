@@ -1,0 +1,96 @@
+#include "support/fake_wizard.h"
+
+#include <algorithm>
+
+namespace fakes {
+
+FakeWizardApp::FakeWizardApp()
+{
+    auto w = std::make_unique<Welcome>();
+    auto p = std::make_unique<Printer>();
+    auto d = std::make_unique<Destination>();
+    auto s = std::make_unique<Summary>();
+    welcome = w.get();
+    printer = p.get();
+    destination = d.get();
+    summary = s.get();
+    pending_.welcome = std::move(w);
+    pending_.printer = std::move(p);
+    pending_.destination = std::move(d);
+    pending_.summary = std::move(s);
+    m_szDriverName = g_szDefaultName;
+}
+
+WizardPages FakeWizardApp::CreatePages()
+{
+    return std::move(pending_);
+}
+
+void FakeWizardApp::CheckInstallRights()
+{
+    calls.push_back("rights");
+    rights();
+}
+
+std::vector<std::string> FakeWizardApp::ListInfFiles(const std::string& pattern)
+{
+    lastPattern = pattern;
+    return candidates;
+}
+
+bool FakeWizardApp::IsDriverInf(const std::string& infName)
+{
+    return std::find(driverInfs.begin(), driverInfs.end(), infName) != driverInfs.end();
+}
+
+bool FakeWizardApp::InstallPortMonitor(PrinterPageBase&)
+{
+    calls.push_back("monitor");
+    if (monitorAnswers.empty())
+        return true;
+    bool r = monitorAnswers.front();
+    monitorAnswers.pop_front();
+    return r;
+}
+
+int FakeWizardApp::InstallDriver(const std::string& infName, const std::string& driverName,
+                                 const char* environment)
+{
+    calls.push_back("driver:" + infName + "|" + driverName + (environment ? "|env" : ""));
+    if (driverAnswers.empty())
+        return 1;
+    int r = driverAnswers.front();
+    driverAnswers.pop_front();
+    return r;
+}
+
+int FakeWizardApp::CreatePrinter(const char* serverName, const std::string& printerName,
+                                 const std::string& driverName, const std::string& portName,
+                                 const char* comment, const char* location, const char* sepFile)
+{
+    bool nulls = !serverName && !comment && !location && !sepFile;
+    calls.push_back("printer:" + printerName + "|" + driverName + "|" + portName +
+                    (nulls ? "" : "|non-null"));
+    if (printerAnswers.empty())
+        return 1;
+    int r = printerAnswers.front();
+    printerAnswers.pop_front();
+    return r;
+}
+
+void FakeWizardApp::CopyDriverToDirectory(const std::string& destination)
+{
+    calls.push_back("copy:" + destination);
+}
+
+void FakeWizardApp::OpenPrintersFolder()
+{
+    calls.push_back("open-printers");
+}
+
+void FakeWizardApp::OpenCopiedDirectory(const std::string& directory)
+{
+    calls.push_back("open-copy:" + directory);
+}
+
+}  // namespace fakes

@@ -1,0 +1,80 @@
+// Start-up: only Windows NT 5.x runs the wizard.
+#include <gtest/gtest.h>
+
+#include "app/install_status.h"
+#include "support/fake_wizard.h"
+#include "support/scoped_api.h"
+
+namespace {
+
+struct Box {
+    std::string text, caption;
+    UINT style = 0;
+    HWND owner = reinterpret_cast<HWND>(1);
+};
+
+struct GateResult {
+    bool wizardRan;
+    std::vector<Box> boxes;
+};
+
+GateResult RunGate(DWORD platform, DWORD major, DWORD minor, bool versionCallFails = false)
+{
+    platform::ScopedApi api;
+    GateResult r{false, {}};
+    api->GetVersionExA = [=](LPOSVERSIONINFOA v) -> BOOL {
+        if (versionCallFails)
+            return FALSE;
+        v->dwPlatformId = platform;
+        v->dwMajorVersion = major;
+        v->dwMinorVersion = minor;
+        return TRUE;
+    };
+    api->MessageBoxA = [&](HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+        r.boxes.push_back({text, caption, style, owner});
+        return IDOK;
+    };
+    fakes::FakeWizardApp app;
+    app.welcome->ThenResult(PAGE_CANCEL);
+    EXPECT_FALSE(app.InitInstance());
+    r.wizardRan = app.welcome->shown > 0;
+    if (r.wizardRan) {
+        EXPECT_EQ(app.m_szDriverName, "ZRN 7730");
+        EXPECT_EQ(app.m_nTask, 0u);
+    }
+    InstallStatus = 0;
+    return r;
+}
+
+TEST(PlatformGate, WindowsNt5RunsTheWizard)
+{
+    for (DWORD minor : {0u, 1u, 2u}) {
+        GateResult r = RunGate(VER_PLATFORM_WIN32_NT, 5, minor);
+        EXPECT_TRUE(r.wizardRan) << "5." << minor;
+        EXPECT_TRUE(r.boxes.empty());
+    }
+}
+
+TEST(PlatformGate, OtherSystemsAreRefusedWithTheMessage)
+{
+    struct {
+        DWORD platform, major, minor;
+        bool fails;
+    } refused[] = {
+        {VER_PLATFORM_WIN32_NT, 4, 0, false},      {VER_PLATFORM_WIN32_WINDOWS, 4, 10, false},
+        {VER_PLATFORM_WIN32_WINDOWS, 5, 0, false}, {VER_PLATFORM_WIN32_NT, 6, 0, false},
+        {VER_PLATFORM_WIN32_NT, 6, 1, false},      {VER_PLATFORM_WIN32_NT, 10, 0, false},
+        {VER_PLATFORM_WIN32_NT, 5, 1, true},  // the version call failed: zeroed record
+    };
+    for (const auto& c : refused) {
+        GateResult r = RunGate(c.platform, c.major, c.minor, c.fails);
+        EXPECT_FALSE(r.wizardRan) << c.platform << " " << c.major << "." << c.minor;
+        ASSERT_EQ(r.boxes.size(), 1u);
+        EXPECT_EQ(r.boxes[0].text, "Application cannot run on this operating system");
+        EXPECT_EQ(r.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+        EXPECT_EQ(r.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
+        EXPECT_EQ(r.boxes[0].owner, nullptr);
+    }
+}
+
+}  // namespace
