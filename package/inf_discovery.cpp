@@ -1,17 +1,41 @@
-// Placeholder until INF access lands: lists the candidates, accepts none.
+// The controller's discovery of the driver INF, and the catalog check of the driver INF.
+#include <cstring>
+
 #include "app/wizard_app.h"
+#include "framework/strings.h"
+#include "package/inf_file.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+#include "res/resource.h"
 
-std::vector<std::string> WizardApp::ListInfFiles(const std::string& /*pattern*/)
+std::vector<std::string> WizardApp::ListInfFiles(const std::string& pattern)
 {
-    return {};
+    return ::ListInfFiles(pattern);
 }
 
-bool WizardApp::IsDriverInf(const std::string& /*infName*/)
+bool WizardApp::IsDriverInf(const std::string& infName)
 {
-    return false;
+    InfFile inf(infName, std::string());
+    return inf.IsDriverInf();
 }
 
-int WizardApp::HasCatalogFile(const std::string& /*infName*/)
+int WizardApp::HasCatalogFile(const std::string& infName)
 {
-    return 0;
+    const std::string version = framework::LoadText(IDS_SECTION_VERSION);
+    if (version.empty())
+        return 0;
+    std::string catalog;
+    {
+        InfFile inf(infName, std::string());
+        catalog = inf.GetField(version, "CatalogFile", 1);
+    }
+    if (catalog.empty())
+        return 0;
+    // The name is taken as it stands, relative to the current directory.
+    WIN32_FIND_DATAA fd;
+    std::memset(&fd, 0, sizeof fd);
+    platform::FindHandle found(sys().FindFirstFileA(catalog.c_str(), &fd));
+    if (!found)
+        return 0;
+    return fd.nFileSizeHigh != 0 || fd.nFileSizeLow != 0 ? 1 : 0;
 }

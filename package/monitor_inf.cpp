@@ -1,0 +1,50 @@
+#include "package/monitor_inf.h"
+
+#include <new>
+
+#include "framework/file.h"
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "package/monitor_inf_text.h"
+#include "res/resource.h"
+
+std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion)
+{
+    bool windows2000 = majorVersion < 5 || (majorVersion == 5 && minorVersion == 0);
+    return framework::LoadText(windows2000 ? IDS_MONITOR_INF_2000 : IDS_MONITOR_INF_XP);
+}
+
+MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion)
+    : m_szInfName(framework::Truncate(infName))
+{
+    try {
+        std::string bytes;
+        // The given name is opened, not the cut one, so that a cut name never opens
+        // some other file.
+        switch (framework::ReadFilePrefix(infName, monitorinf::kMaxScanBytes, bytes)) {
+        case framework::ReadResult::OpenFailed: {
+            std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
+            size_t at = text.find("%s");
+            if (at != std::string::npos)
+                text.replace(at, 2, m_szInfName);
+            framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+            return;
+        }
+        case framework::ReadResult::ReadFailed:
+            return;
+        case framework::ReadResult::Ok:
+            break;
+        }
+        monitorinf::ScanResult r = monitorinf::ScanMonitorInfText(bytes, majorVersion, minorVersion);
+        m_szFileList = std::move(r.files);
+        m_szDllName = std::move(r.dllName);
+        m_szMonitorName = std::move(r.monitorName);
+        m_szOptionValue = std::move(r.optionValue);
+    } catch (const std::bad_alloc&) {
+        // No memory for the text: the record stays empty, as after a read error.
+        m_szFileList.clear();
+        m_szDllName.clear();
+        m_szMonitorName.clear();
+        m_szOptionValue.clear();
+    }
+}

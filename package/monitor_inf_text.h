@@ -1,0 +1,35 @@
+// The text scan of the port monitor's INF: plain C++ with no platform header, so that
+// it can be built and checked on any host.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace monitorinf {
+
+// The scan looks at no more than this many bytes from the start of the file.
+constexpr size_t kMaxScanBytes = 26000;
+// Longest name kept in a field; longer names are cut.
+constexpr size_t kMaxName = 259;
+
+// What the scan finds. Fields stay empty when the markers they need are missing.
+struct ScanResult {
+    std::vector<std::string> files;  // the monitor's files, in the order found
+    std::string dllName;
+    std::string monitorName;
+    std::string optionValue;
+};
+
+// Scans the bytes of a monitor INF as the given Windows version reads it: on 5.1 the
+// [PortMonitors] layout, on every other version the [Options] layout. The text ends at
+// its first NUL byte or after kMaxScanBytes bytes, whichever comes first.
+ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersion,
+                              unsigned minorVersion);
+
+inline ScanResult ScanMonitorInfText(const std::string& bytes, unsigned majorVersion,
+                                     unsigned minorVersion)
+{
+    return ScanMonitorInfText(bytes.data(), bytes.size(), majorVersion, minorVersion);
+}
+
+}  // namespace monitorinf
