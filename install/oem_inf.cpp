@@ -1,0 +1,124 @@
+#include "install/oem_inf.h"
+
+#include <vector>
+
+#include "framework/file.h"
+#include "framework/strings.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+
+namespace {
+
+std::string CurrentDirectory()
+{
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.assign(n + 1, '\0');
+    }
+}
+
+bool CopyThroughSetupApi(const std::string& infName)
+{
+    std::string directory = CurrentDirectory();
+    if (directory.empty())
+        return false;
+    if (directory.back() != '\\')
+        directory += '\\';
+    std::string path = directory + infName;
+    return sys().SetupCopyOEMInfA(path.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
+                                  nullptr) != FALSE;
+}
+
+// The text of a file up to its first NUL, read from at most size + 1 bytes.
+bool ReadText(const std::string& path, unsigned long size, std::string& text)
+{
+    if (framework::ReadFilePrefix(path, static_cast<size_t>(size) + 1, text) !=
+        framework::ReadResult::Ok)
+        return false;
+    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+    return true;
+}
+
+bool IsDuplicate(const std::string& infName, unsigned long size, const std::string& candidate)
+{
+    try {
+        std::string source;
+        std::string other;
+        if (!ReadText(infName, size, source) || !ReadText(candidate, size, other))
+            return false;
+        // A source with a NUL before its end never matches.
+        return source.size() == size && source == other;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string FindDuplicateOemInf(const std::string& infName, unsigned long size,
+                                const std::string& infDirectory)
+{
+    WIN32_FIND_DATAA found = {};
+    platform::FindHandle search(sys().FindFirstFileA((infDirectory + "OEM*.inf").c_str(), &found));
+    if (!search)
+        return {};
+    do {
+        if (found.nFileSizeHigh != 0 || found.nFileSizeLow != size)
+            continue;
+        std::string candidate = infDirectory + found.cFileName;
+        if (IsDuplicate(infName, size, candidate))
+            return candidate;
+    } while (sys().FindNextFileA(search.get(), &found));
+    return {};
+}
+
+void CopyInfToSystemDirectory(const std::string& infName, bool isSigned)
+{
+    if (infName.empty())
+        return;
+    // A failure here is not reported: the program's own copy follows.
+    if (isSigned && CopyThroughSetupApi(infName))
+        return;
+
+    WIN32_FIND_DATAA source = {};
+    {
+        platform::FindHandle search(sys().FindFirstFileA(infName.c_str(), &source));
+        if (!search)
+            return;
+    }
+    if (source.nFileSizeHigh != 0)
+        return;
+
+    char windows[MAX_PATH + 1] = {};
+    UINT n = sys().GetWindowsDirectoryA(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return;
+    std::string infDirectory = std::string(windows, n);
+    if (infDirectory.back() != '\\')
+        infDirectory += '\\';
+    infDirectory += "inf\\";
+
+    if (!FindDuplicateOemInf(infName, source.nFileSizeLow, infDirectory).empty())
+        return;
+
+    // The first free number; past the bound the INF is left uncopied, like a failed copy.
+    std::string target;
+    for (int number = 0; number <= kMaxOemInfNumber && target.empty(); ++number) {
+        std::string name = infDirectory + framework::Format("OEM%d.inf", number);
+        if (sys().GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+            target = name;
+    }
+    if (target.empty())
+        return;
+
+    sys().CopyFileA(infName.c_str(), target.c_str(), FALSE);
+    // A copy of a read-only INF (from read-only media) is made writable.
+    DWORD attributes = sys().GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        sys().SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
