@@ -296,8 +296,29 @@ TEST_F(DriverInstallTest, PrinterQueueOnAChosenPort)
     EXPECT_STREQ(found->pPrintProcessor, "KPLPrint");
     EXPECT_STREQ(found->pDatatype, "RAW");
 
+    // Installed again while the queue uses the print processor: the old file makes way
+    // for the new one (nothing holds it loaded here) and the registration stays.
+    const std::string original = ReadAll("KPLPRINT.DLL");
+    WriteText("KPLPRINT.DLL", original + "; newer\r\n");
+    std::vector<std::string> moved;  // observed, passed on to the real call
+    auto move = (*api).MoveFileExA;
+    api->MoveFileExA = [&](LPCSTR from, LPCSTR to, DWORD flags) {
+        moved.push_back(BaseName(from));
+        return move(from, to, flags);
+    };
+    EXPECT_EQ(app.InstallDriver(kInfName, kDriverName, nullptr), 1);
+    EXPECT_THAT(moved, ElementsAre("KPLPRINT.DLL"));
+    EXPECT_EQ(ReadAll(PrintProcessorDirectory() + "\\KPLPRINT.DLL"), original + "; newer\r\n");
+    EXPECT_TRUE(FilesMatching(PrintProcessorDirectory() + "\\set*.tmp").empty());
+    EXPECT_THAT(PrintProcessors(), Contains("KPLPrint"));
+    WriteText("KPLPRINT.DLL", original);
+    EXPECT_TRUE(boxes.empty());
+
     DeletePrinterNamed(printer);
 }
+
+// Deleting the registration of an unused print processor is not checked here: Wine's
+// DeletePrintProcessorA is a stub that deletes nothing (the unit tests cover that branch).
 
 // Runs this program again from a temporary copy of the sample package; returns its exit code.
 int RunFromPackageCopy(int argc, char** argv)
