@@ -1,16 +1,49 @@
-// The destination page of the wizard (plain first version: the buttons set the page result).
+// The destination page of the copy task: a drive box, the drive's directory tree and the
+// directory box. Next checks the typed directory, creates it with any missing parents and
+// ends the page; Create does the same and stays, showing the new directory in the tree.
 #pragma once
+#include <string>
+
 #include "app/page_interfaces.h"
+#include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/directory_tree.h"
+#include "pages/drive_combo.h"
+#include "pages/masked_bitmap.h"
 
 class DestinationPage : public framework::Dialog, public DestinationPageBase {
 public:
     DestinationPage();
+    ~DestinationPage() override;
+
     INT_PTR DoModal() override { return Dialog::DoModal(); }
     HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
 protected:
+    void DoDataExchange(framework::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnNotify(NMHDR* nm, LRESULT& result) override;
+    bool OnPaint() override;
+
+    void OnBack();
+    void OnCreateDirectory();
+    void OnSelchangeDrive();
+    void OnSelchangedTree(NMHDR* nm, LRESULT* result);
+    void OnChangeDirectory();
+
+    // The check-and-create of Next (create false) and Create (create true); the outcome is
+    // left in m_nResult: PAGE_NEXT when the directory was accepted, PAGE_REFUSED otherwise.
+    void AcceptDirectory(bool create);
+
+    MaskedBitmap m_bitmap;
+    framework::Button m_btnNext;
+    DriveComboBox m_cboDrive;
+    CDirectoryTree m_tree;
+    framework::Edit m_editDirectory;
+    framework::Button m_btnCreate;
+    HIMAGELIST m_imageList = nullptr;
+    HICON m_hIcon = nullptr;
 };

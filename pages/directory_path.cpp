@@ -1,0 +1,180 @@
+#include "pages/directory_path.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "platform/api.h"
+#include "res/resource.h"
+
+namespace destination {
+
+namespace {
+
+constexpr UINT kStopBox = MB_OK | MB_ICONHAND;
+
+char Upper(char c)
+{
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+std::string UpperCase(std::string s)
+{
+    for (char& c : s)
+        c = Upper(c);
+    return s;
+}
+
+// Puts the name into the recycle-bin message in place of its %s.
+std::string RecycleBinText(const std::string& name)
+{
+    std::string text = framework::LoadText(IDS_RECYCLE_FOLDER);
+    size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, name);
+    return text;
+}
+
+}  // namespace
+
+char CurrentDriveLetter()
+{
+    std::vector<char> buf(MAX_PATH + 1);
+    DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+    if (n >= buf.size()) {
+        buf.resize(n + 1);
+        n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+    }
+    if (n < 2 || n >= buf.size() || buf[1] != ':' || !std::isalpha(static_cast<unsigned char>(buf[0])))
+        return '\0';
+    return Upper(buf[0]);
+}
+
+std::string QualifyPath(const std::string& text, char drive)
+{
+    if (text.size() >= 2 && text[1] == ':')
+        return text;
+    std::string path;
+    path += drive;
+    path += ':';
+    return path + text;
+}
+
+bool DriveRootListable(const std::string& path)
+{
+    std::string pattern = path.substr(0, 2) + "\\*.*";
+    WIN32_FIND_DATAA data;
+    HANDLE h = sys().FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    sys().FindClose(h);
+    return true;
+}
+
+bool QualifyAndProbe(HWND owner, const std::string& text, std::string& path)
+{
+    std::string qualified = QualifyPath(text, CurrentDriveLetter());
+    if (!DriveRootListable(qualified)) {
+        framework::ShowMessage(owner, IDS_CANNOT_COPY_TO_DRIVE, IDS_WIZARD_CAPTION, kStopBox);
+        return false;
+    }
+    path = qualified;
+    return true;
+}
+
+std::string NormalizeDirectoryPath(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    if (path.size() < 3 || path[2] != '\\')
+        path.insert(std::min<size_t>(2, path.size()), 1, '\\');
+    return path;
+}
+
+NameVerdict JudgeDirectoryName(const std::string& name, std::string* shown)
+{
+    if (name.empty())
+        return NameVerdict::Empty;
+    if (name.find_first_of(":*?\"<>|") != std::string::npos || name.find("\\\\") != std::string::npos ||
+        name[0] == '\\')
+        return NameVerdict::Illegal;
+    if (name.size() == 8 && (framework::EqualNoCase(name, "RECYCLED") || framework::EqualNoCase(name, "RECYCLER"))) {
+        if (shown)
+            *shown = UpperCase(name);
+        return NameVerdict::RecycleBin;
+    }
+    if (name.size() > 8 && framework::EqualNoCase(name.substr(0, 9), "RECYCLED\\")) {
+        if (shown)
+            *shown = name;
+        return NameVerdict::RecycleBin;
+    }
+    return NameVerdict::Accepted;
+}
+
+bool ValidateDirectoryName(HWND owner, const std::string& name)
+{
+    std::string shown;
+    switch (JudgeDirectoryName(name, &shown)) {
+    case NameVerdict::Accepted:
+        return true;
+    case NameVerdict::Empty:
+        framework::ShowMessage(owner, IDS_NO_DIRECTORY, IDS_WIZARD_CAPTION, kStopBox);
+        return false;
+    case NameVerdict::Illegal:
+        framework::ShowMessage(owner, IDS_ILLEGAL_NAME, IDS_WIZARD_CAPTION, kStopBox);
+        return false;
+    case NameVerdict::RecycleBin:
+        framework::ShowText(owner, RecycleBinText(shown), IDS_WIZARD_CAPTION, kStopBox);
+        return false;
+    }
+    return false;
+}
+
+bool CheckDestinationText(HWND owner, const std::string& text, std::string& normalized)
+{
+    std::string path;
+    if (!QualifyAndProbe(owner, text, path))
+        return false;
+    normalized = NormalizeDirectoryPath(path);
+    // Qualifying and normalising add up to three characters; a path that no longer fits
+    // is refused rather than cut to a different directory.
+    if (normalized.size() > kMaxPath) {
+        framework::ShowMessage(owner, IDS_ILLEGAL_NAME, IDS_WIZARD_CAPTION, kStopBox);
+        return false;
+    }
+    return ValidateDirectoryName(owner, normalized.substr(3));
+}
+
+int MakeDirectoryPath(const std::string& path)
+{
+    if (path.size() < 4)
+        return 0;
+    if (sys().CreateDirectoryA(path.c_str(), nullptr))
+        return 0;
+    size_t cut = path.find_last_of('\\');
+    // Without a backslash there is no parent to make first; recursing on the same text
+    // would never end.
+    if (cut == std::string::npos)
+        return -1;
+    if (MakeDirectoryPath(path.substr(0, cut)) < 0)
+        return -1;
+    return sys().CreateDirectoryA(path.c_str(), nullptr) ? 0 : -1;
+}
+
+void CreateDestinationDirectory(const std::string& path)
+{
+    if (!sys().CreateDirectoryA(path.c_str(), nullptr))
+        MakeDirectoryPath(path);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    if (!dir.empty() && dir.back() == '\\')
+        return dir + name;
+    return dir + "\\" + name;
+}
+
+}  // namespace destination

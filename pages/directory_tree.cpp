@@ -1,0 +1,275 @@
+#include "pages/directory_tree.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "framework/wait_cursor.h"
+#include "pages/directory_path.h"
+#include "platform/api.h"
+
+namespace {
+
+// Set while no expanding notification may refill an item: an item that is being refilled
+// opens itself, and that opening must not start a second refill.
+bool g_refillPermit = true;
+
+class ScopedRefillBlock {
+public:
+    ScopedRefillBlock() : saved_(g_refillPermit) { g_refillPermit = false; }
+    ~ScopedRefillBlock() { g_refillPermit = saved_; }
+    ScopedRefillBlock(const ScopedRefillBlock&) = delete;
+    ScopedRefillBlock& operator=(const ScopedRefillBlock&) = delete;
+
+private:
+    bool saved_;
+};
+
+// The sub-directory names of dir (hidden and system ones too), without "." and "..".
+// A directory that cannot be listed has none.
+std::vector<std::string> ReadSubdirectories(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::string pattern = destination::JoinPath(dir, "*.*");
+    WIN32_FIND_DATAA data;
+    HANDLE h = sys().FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        names.push_back(std::move(name));
+    } while (sys().FindNextFileA(h, &data));
+    sys().FindClose(h);
+    return names;
+}
+
+bool BeginsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && framework::EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+void ShowLastError(HWND owner, const char* caption)
+{
+    std::string text = framework::SystemErrorText(sys().GetLastError());
+    sys().MessageBoxA(owner, text.c_str(), caption, MB_OK | MB_ICONHAND);
+}
+
+}  // namespace
+
+bool CDirectoryTree::FillDrive()
+{
+    framework::ScopedWaitCursor wait;
+    sys().SetCurrentDirectoryA("c:\\");
+    if (m_cDrive != 'a') {
+        std::string root = framework::Format("%c:\\", m_cDrive);
+        sys().SetCurrentDirectoryA(root.c_str());
+        DeleteAllItems();
+    }
+
+    std::vector<char> buf(1024 + 1);
+    DWORD n = sys().GetCurrentDirectoryA(1024, buf.data());
+    if (n == 0 || n > 1024) {
+        ShowLastError(hwnd() ? ::GetParent(hwnd()) : nullptr, "GetLastError");
+        return false;
+    }
+    m_strPath.assign(buf.data(), n);
+    m_cDrive = m_strPath[0];
+
+    TVINSERTSTRUCTA ins = {};
+    ins.hParent = TVI_ROOT;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    ins.item.pszText = const_cast<char*>(m_strPath.c_str());
+    ins.item.iImage = kOpenFolder;
+    ins.item.iSelectedImage = kOpenFolderSelected;
+    HTREEITEM root = InsertItem(ins);
+
+    Expand(root, TVE_EXPAND);
+    SelectItem(root);
+    AddChildren(m_strPath, root, true);
+    return true;
+}
+
+void CDirectoryTree::AddChildren(const std::string& path, HTREEITEM parent, bool expand)
+{
+    // Inserting thousands of items into a visible branch would recompute the layout for
+    // each; the control is redrawn once at the end instead.
+    if (redrawHeld_++ == 0)
+        Send(WM_SETREDRAW, FALSE);
+    Fill(path, parent, expand);
+    if (--redrawHeld_ == 0) {
+        Send(WM_SETREDRAW, TRUE);
+        if (hwnd())
+            InvalidateRect(hwnd(), nullptr, TRUE);
+    }
+}
+
+void CDirectoryTree::Fill(const std::string& path, HTREEITEM parent, bool expand)
+{
+    DeleteChildren(parent);
+
+    std::vector<std::string> names = ReadSubdirectories(path);
+    // The control places each item at its sorted place by walking the siblings from the
+    // first. Offered in descending order, each new name belongs before the first sibling,
+    // so the walk stops at once; the order is still the control's own.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), -1, b.c_str(), -1) == CSTR_GREATER_THAN;
+    });
+    for (const std::string& name : names) {
+        HTREEITEM child = InsertChild(parent, name, TVI_SORT);
+        if (child && expand)
+            Fill(destination::JoinPath(path, name), child, false);
+    }
+
+    if (expand) {
+        // This opening reads nothing again: the children were read just now.
+        ScopedRefillBlock block;
+        Expand(parent, TVE_EXPAND);
+    }
+}
+
+HTREEITEM CDirectoryTree::InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after) const
+{
+    TVINSERTSTRUCTA ins = {};
+    ins.hParent = parent;
+    ins.hInsertAfter = after;
+    ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    ins.item.pszText = const_cast<char*>(name.c_str());
+    ins.item.iImage = kClosedFolder;
+    ins.item.iSelectedImage = kClosedFolderSelected;
+    return InsertItem(ins);
+}
+
+void CDirectoryTree::DeleteChildren(HTREEITEM item)
+{
+    framework::ScopedWaitCursor wait;
+    if (!item)
+        return;
+    while (HTREEITEM child = GetChild(item)) {
+        DeleteChildren(child);
+        DeleteItem(child);
+    }
+}
+
+std::string CDirectoryTree::GetItemPath(HTREEITEM item) const
+{
+    if (!item)
+        return {};
+    std::string path = GetItemText(item);
+    for (HTREEITEM up = GetParent(item); up; up = GetParent(up)) {
+        std::string text = GetItemText(up);
+        if (!text.empty() && text.back() == '\\')
+            path = text + path;
+        else
+            path = text + "\\" + path;
+    }
+    return path;
+}
+
+void CDirectoryTree::SetPathFromItem(HTREEITEM item)
+{
+    m_strPath = GetItemPath(item);
+}
+
+void CDirectoryTree::UpdatePathFromSelection(NMHDR* /*nm*/, LRESULT* result)
+{
+    if (HTREEITEM selected = GetSelection()) {
+        SetPathFromItem(selected);
+        if (result)
+            *result = 0;
+    }
+}
+
+void CDirectoryTree::SelectPath(const std::string& path)
+{
+    if (m_strPath.empty())
+        return;
+    std::string root = framework::Format("%c:", m_strPath[0]);
+    HTREEITEM top = GetRootItem();
+    if (!top)
+        return;
+    AddChildren(root, top, true);
+    size_t slash = path.find('\\');
+    if (slash != std::string::npos)
+        SelectSubPath(path.c_str() + slash + 1, top);
+}
+
+HTREEITEM CDirectoryTree::SelectSubPath(const char* rest, HTREEITEM parent)
+{
+    if (!rest || !*rest)
+        return nullptr;
+    std::string text = rest;
+    size_t slash = text.find('\\');
+    std::string component = text.substr(0, slash);
+    const char* remainder = slash == std::string::npos ? nullptr : rest + slash + 1;
+
+    for (HTREEITEM child = GetChild(parent); child; child = GetNextSibling(child)) {
+        if (!BeginsWithNoCase(GetItemText(child), component))
+            continue;
+        SelectItem(child);
+        // The page's selection handler does the same; the tree does not depend on it.
+        SetPathFromItem(child);
+        OpenItem(child);
+        SelectSubPath(remainder, child);
+        return child;
+    }
+    return nullptr;
+}
+
+void CDirectoryTree::OpenItem(HTREEITEM item)
+{
+    SetItemImages(item, kOpenFolder, kOpenFolderSelected);
+    SetPathFromItem(item);
+    AddChildren(m_strPath, item, true);
+}
+
+void CDirectoryTree::OnDblclk(NMHDR* /*nm*/, LRESULT* result)
+{
+    framework::ScopedWaitCursor wait;
+    if (HTREEITEM selected = GetSelection())
+        OpenItem(selected);
+    // Non-zero keeps the control from toggling the item open or closed itself.
+    if (result)
+        *result = 1;
+}
+
+void CDirectoryTree::OnItemexpanding(NMHDR* nm, LRESULT* result)
+{
+    if (g_refillPermit && nm) {
+        HTREEITEM item = reinterpret_cast<NMTREEVIEWA*>(nm)->itemNew.hItem;
+        ScopedRefillBlock block;
+        AddChildren(GetItemPath(item), item, true);
+    }
+    if (result)
+        *result = 0;
+}
+
+bool CDirectoryTree::OnReflectedNotify(NMHDR* nm, LRESULT& result)
+{
+    switch (nm->code) {
+    case NM_DBLCLK:
+        OnDblclk(nm, &result);
+        return true;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW:  // same layout up to the item handle
+        OnItemexpanding(nm, &result);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CDirectoryTree::SetItemImages(HTREEITEM item, int image, int selectedImage) const
+{
+    TVITEMA tv = {};
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = item;
+    tv.iImage = image;
+    tv.iSelectedImage = selectedImage;
+    Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
