@@ -1,7 +1,274 @@
-// Placeholder until the port monitor step lands.
-#include "app/wizard_app.h"
+// Installing the package's port monitor before the printer page, and upgrading an installed
+// one whose version is older than the package's.
+#include "install/port_monitor.h"
 
-bool WizardApp::InstallPortMonitor(PrinterPageBase& /*page*/)
+#include <algorithm>
+#include <cstring>
+
+#include "app/wizard_app.h"
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "framework/wait_cursor.h"
+#include "install/file_copy.h"
+#include "install/spooler.h"
+#include "install/version_compare.h"
+#include "package/monitor_inf.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+#include "res/resource.h"
+
+using platform::RegKey;
+
+const char kMonitorDllName[] = "ZRNKPMON.DLL";
+const char kMonitorDirectory[] = "kpmonitor";
+
+namespace {
+
+const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors";
+const char kFileVersionBlock[] = "\\StringFileInfo\\040904b0\\FileVersion";
+// The access with which the spooler's keys are opened (KEY_READ | KEY_WRITE).
+constexpr REGSAM kMonitorKeyAccess = KEY_READ | KEY_WRITE;
+// Storage of one name or value: 259 characters and the NUL.
+constexpr DWORD kNameBytes = MAX_PATH;
+
+std::string CurrentDirectory()
 {
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.assign(n + 1, '\0');
+    }
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name)
+{
+    if (!directory.empty() && directory.back() == '\\')
+        return directory + name;
+    return directory + "\\" + name;
+}
+
+std::string SystemDirectory()
+{
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        UINT n = sys().GetSystemDirectoryA(buf.data(), static_cast<UINT>(buf.size()));
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.assign(n + 1, '\0');
+    }
+}
+
+// A text value of at most 259 characters; false when it is missing, longer or not text.
+bool ReadTextValue(HKEY key, const char* name, std::string& value)
+{
+    char buf[kNameBytes + 1] = {};
+    DWORD type = 0;
+    DWORD size = kNameBytes;
+    if (sys().RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buf), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return false;
+    if (size > kNameBytes)
+        size = kNameBytes;
+    value.assign(buf, strnlen(buf, size));
+    return true;
+}
+
+// The monitor's files from the current directory into the system directory.
+void CopyMonitorFiles(const std::vector<std::string>& fileList)
+{
+    CopyFilesToDirectory(fileList, SystemDirectory());
+}
+
+}  // namespace
+
+SavedCurrentDirectory::SavedCurrentDirectory() : directory_(CurrentDirectory()), noted_(!directory_.empty()) {}
+
+SavedCurrentDirectory::~SavedCurrentDirectory()
+{
+    if (noted_)
+        sys().SetCurrentDirectoryA(directory_.c_str());
+}
+
+bool SavedCurrentDirectory::EnterSubdirectory(const std::string& name) const
+{
+    if (!noted_)
+        return false;
+    return sys().SetCurrentDirectoryA(JoinPath(directory_, name).c_str()) != FALSE;
+}
+
+void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
+{
+    std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
+    size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, infName);
+    framework::ShowText(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+}
+
+bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
+{
+    DWORD needed = 0;
+    DWORD count = 0;
+    sys().EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed == 0)
+        return false;
+    std::vector<BYTE> buffer(needed);
+    if (!sys().EnumMonitorsA(nullptr, 2, buffer.data(), needed, &needed, &count))
+        return false;
+    const auto* monitors = reinterpret_cast<const MONITOR_INFO_2A*>(buffer.data());
+    size_t fits = buffer.size() / sizeof(MONITOR_INFO_2A);
+    for (DWORD i = 0; i < count && i < fits; ++i) {
+        if (monitors[i].pDLLName && framework::EqualNoCase(monitors[i].pDLLName, dllName)) {
+            monitorName = framework::Truncate(monitors[i].pName ? monitors[i].pName : "");
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan)
+{
+    CopyMonitorFiles(scan.m_szFileList);
+
+    // The monitor is registered for the local machine's environment: the program runs only
+    // on Windows NT, whose spooler takes a null environment as its own.
+    std::string name = scan.m_szMonitorName;
+    std::string dll = scan.m_szDllName;
+    MONITOR_INFO_2A info = {};
+    info.pName = &name[0];
+    info.pEnvironment = nullptr;
+    info.pDLLName = &dll[0];
+    if (sys().AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&info)))
+        return true;
+    DWORD error = sys().GetLastError();
+    framework::ShowSystemError(owner, error, IDS_INSTALL_FAILED_CAPTION);
+    return false;
+}
+
+bool FindInstalledMonitorVersion(const std::string& dll, std::string& version)
+{
+    RegKey monitors;
+    if (sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorsKey, 0, kMonitorKeyAccess, monitors.receive()) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD subKeys = 0;
+    if (sys().RegQueryInfoKeyA(monitors.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+
+    for (DWORD i = 0; i < subKeys; ++i) {
+        char name[kNameBytes + 1] = {};
+        DWORD length = kNameBytes;
+        if (sys().RegEnumKeyExA(monitors.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            continue;
+        RegKey monitor;
+        if (sys().RegOpenKeyExA(monitors.get(), name, 0, kMonitorKeyAccess, monitor.receive()) != ERROR_SUCCESS)
+            continue;
+        std::string driver;
+        if (!ReadTextValue(monitor.get(), "Driver", driver) || !framework::EqualNoCase(driver, dll))
+            continue;
+        std::string found;
+        if (ReadTextValue(monitor.get(), "Version", found)) {
+            version = found;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReadFileVersionText(const std::string& path, std::string& version)
+{
+    DWORD ignored = 0;
+    DWORD size = sys().GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0)
+        return false;
+    std::vector<BYTE> block(size);
+    if (!sys().GetFileVersionInfoA(path.c_str(), 0, size, block.data()))
+        return false;
+    LPVOID text = nullptr;
+    UINT length = 0;
+    if (!sys().VerQueryValueA(block.data(), kFileVersionBlock, &text, &length) || !text || length == 0)
+        return false;
+    // The length may or may not count the closing NUL; the text ends at either.
+    const char* s = static_cast<const char*>(text);
+    const BYTE* end = block.data() + block.size();
+    size_t limit = length;
+    if (reinterpret_cast<const BYTE*>(s) >= block.data() && reinterpret_cast<const BYTE*>(s) < end)
+        limit = std::min<size_t>(limit, static_cast<size_t>(end - reinterpret_cast<const BYTE*>(s)));
+    version = framework::Truncate(std::string(s, strnlen(s, limit)));
+    return !version.empty();
+}
+
+bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+{
+    framework::ScopedWaitCursor wait;
+
+    std::string installed;
+    if (!FindInstalledMonitorVersion(kMonitorDllName, installed))
+        return true;
+    // The version of the very file that the upgrade would copy.
+    std::string directory = CurrentDirectory();
+    std::string packaged;
+    if (directory.empty() || !ReadFileVersionText(JoinPath(directory, kMonitorDllName), packaged))
+        return true;
+    if (CompareVersions(packaged, installed) <= 0)
+        return true;
+
+    if (framework::ShowMessage(owner, IDS_UPGRADE_MONITOR, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return false;
+
+    DependentServiceList stopped;
+    if (!StopSpooler(stopped)) {
+        DWORD error = sys().GetLastError();
+        framework::ShowPrefixedError(owner, IDS_STOP_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
+                                     MB_OK | MB_ICONHAND);
+        return false;
+    }
+    CopyMonitorFiles(fileList);
+    if (!RestartSpooler(owner, stopped)) {
+        DWORD error = sys().GetLastError();
+        framework::ShowPrefixedError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
+                                     MB_OK | MB_ICONHAND);
+        sys().ExitProcess(0);
+        return false;
+    }
+    return true;
+}
+
+bool WizardApp::InstallPortMonitor(PrinterPageBase& page)
+{
+    HWND owner = page.GetSafeHwnd();
+    if (!EnsureSpoolerRunning(owner)) {
+        sys().ExitProcess(0);
+        return false;
+    }
+
+    DWORD major = m_versionInfo.dwMajorVersion;
+    DWORD minor = m_versionInfo.dwMinorVersion;
+    std::string infName = MonitorInfName(major, minor);
+    SavedCurrentDirectory start;
+    if (!start.EnterSubdirectory(kMonitorDirectory)) {
+        ReportMissingMonitorDirectory(owner, infName);
+        return false;
+    }
+
+    MonitorInfScan scan(infName, major, minor);
+    if (scan.m_szFileList.empty())
+        return false;
+
+    if (FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName))
+        UpgradePortMonitor(owner, scan.m_szFileList);  // declined or failed: the old monitor stays
+    else
+        RegisterPortMonitor(owner, scan);  // a refusal has been shown; the page follows anyway
     return true;
 }

@@ -1,0 +1,210 @@
+// The printer page's port list: the ports of the package's port monitor and the file port,
+// each with the physical port behind it, and the New port button that has the monitor
+// create one.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "framework/strings.h"
+#include "framework/wait_cursor.h"
+#include "install/port_monitor.h"
+#include "install/spooler.h"
+#include "package/monitor_inf.h"
+#include "pages/printer_page.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
+constexpr REGSAM kPortKeyAccess = KEY_READ | KEY_WRITE;
+
+struct PortRecord {
+    std::string name;
+    std::string monitor;
+};
+
+enum class PortEnumeration { NoBuffer, Failed, Ok };
+
+// The spooler's ports (level 2). The buffer is twice the size that the probe reports, so
+// that ports added between the two calls still fit.
+PortEnumeration EnumerateSpoolerPorts(std::vector<PortRecord>& ports)
+{
+    ports.clear();
+    DWORD needed = 0;
+    DWORD count = 0;
+    sys().EnumPortsA(nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer;
+    try {
+        buffer.assign(std::max<size_t>(static_cast<size_t>(needed) * 2, sizeof(PORT_INFO_2A)), 0);
+    } catch (const std::bad_alloc&) {
+        return PortEnumeration::NoBuffer;
+    }
+    count = 0;
+    if (!sys().EnumPortsA(nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count))
+        return PortEnumeration::Failed;
+    const auto* records = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
+    size_t fits = buffer.size() / sizeof(PORT_INFO_2A);
+    for (DWORD i = 0; i < count && i < fits; ++i)
+        ports.push_back({records[i].pPortName ? records[i].pPortName : "",
+                         records[i].pMonitorName ? records[i].pMonitorName : ""});
+    return PortEnumeration::Ok;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+void PrinterPage::FillPortList()
+{
+    framework::ScopedWaitCursor wait;
+    m_listPorts.DeleteAllItems();
+
+    std::vector<PortRecord> ports;
+    switch (EnumerateSpoolerPorts(ports)) {
+    case PortEnumeration::NoBuffer:
+        return;
+    case PortEnumeration::Failed: {
+        // Without the spooler's list the file port is the one choice.
+        std::string filePort = framework::LoadText(IDS_FILE_PORT);
+        m_szPort = filePort;
+        int row = m_listPorts.InsertItem(m_listPorts.GetItemCount(), filePort);
+        m_listPorts.SetItemText(row, 1, std::string());
+        return;
+    }
+    case PortEnumeration::Ok:
+        break;
+    }
+
+    const std::string monitor = framework::LoadText(IDS_MONITOR_NAME);
+    const std::string filePort = framework::LoadText(IDS_FILE_PORT);
+    std::vector<std::string> names;
+    for (const PortRecord& port : ports) {
+        if ((port.monitor == monitor || port.name == filePort) && !Contains(names, port.name))
+            names.push_back(port.name);
+    }
+
+    for (const std::string& name : names) {
+        // The list keeps its rows sorted and answers with the row's place.
+        int row = m_listPorts.InsertItem(m_listPorts.GetItemCount(), name);
+        m_listPorts.SetItemText(row, 1, GetRelatedPhysicalPort(name));
+        // A port that the last fill did not show is the one just made: it becomes the choice.
+        if (!IsNameInList(name, m_szShownPorts))
+            m_szPort = framework::Truncate(name);
+        if (framework::EqualNoCase(name, m_szPort)) {
+            // Selecting raises OnPortChanged, which takes the row's name into m_szPort.
+            m_listPorts.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            m_listPorts.Send(LVM_SETSELECTIONMARK, 0, row);
+            m_listPorts.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        }
+    }
+    m_szShownPorts = names;
+
+    if (m_szPort.empty()) {
+        m_listPorts.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_listPorts.Send(LVM_SETSELECTIONMARK, 0, 0);
+        m_szPort = m_listPorts.GetItemCount() > 0 ? framework::Truncate(m_listPorts.GetItemText(0, 0))
+                                                  : std::string();
+    }
+
+    if (HWND page = GetSafeHwnd()) {
+        InvalidateRect(page, nullptr, TRUE);
+        UpdateWindow(page);
+    }
+    EnableNext(!m_szPort.empty());
+}
+
+std::string PrinterPage::GetRelatedPhysicalPort(const std::string& portName)
+{
+    std::string path = kMonitorsKey + framework::LoadText(IDS_MONITOR_NAME) + "\\Ports\\" + portName;
+    if (path.size() > framework::kMaxText)
+        return {};
+    platform::RegKey key;
+    if (sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kPortKeyAccess, key.receive()) != ERROR_SUCCESS)
+        return {};
+
+    // The monitor keeps the port's type as a 32-bit number; a value of another kind or
+    // shorter than four bytes counts as missing.
+    DWORD type = 0;
+    DWORD size = 0;
+    if (sys().RegQueryValueExA(key.get(), "TYPE", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size < sizeof(DWORD))
+        return {};
+    std::vector<BYTE> value;
+    try {
+        value.assign(size, 0);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    DWORD got = size;
+    if (sys().RegQueryValueExA(key.get(), "TYPE", nullptr, &type, value.data(), &got) != ERROR_SUCCESS ||
+        type != REG_DWORD || got < sizeof(DWORD))
+        return {};
+    std::uint32_t n = 0;
+    std::memcpy(&n, value.data(), sizeof n);
+    if (n == 0)
+        return "USB";
+    return framework::Format("COM %ld", static_cast<long>(static_cast<std::int32_t>(n)));
+}
+
+bool PrinterPage::IsNameInList(const std::string& name, const std::vector<std::string>& list)
+{
+    return list.empty() || Contains(list, name);
+}
+
+void PrinterPage::OnNewPort()
+{
+    HWND owner = GetSafeHwnd();
+    if (!EnsureSpoolerRunning(owner)) {
+        sys().ExitProcess(0);
+        return;
+    }
+
+    std::vector<PortRecord> before;
+    bool haveBefore = EnumerateSpoolerPorts(before) == PortEnumeration::Ok;
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    sys().GetVersionExA(&version);
+    std::string infName = MonitorInfName(version.dwMajorVersion, version.dwMinorVersion);
+    SavedCurrentDirectory start;
+    if (!start.EnterSubdirectory(kMonitorDirectory)) {
+        ReportMissingMonitorDirectory(owner, infName);
+        return;
+    }
+
+    MonitorInfScan scan(infName, version.dwMajorVersion, version.dwMinorVersion);
+    bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName)
+                     ? UpgradePortMonitor(owner, scan.m_szFileList)
+                     : RegisterPortMonitor(owner, scan);
+    if (ready) {
+        // The monitor's dialogs may move about the file system.
+        SavedCurrentDirectory aroundDialog;
+        std::string monitorName = scan.m_szMonitorName;
+        // The outcome shows in the port list; a cancelled dialog adds nothing.
+        sys().AddPortA(nullptr, owner, &monitorName[0]);
+    }
+
+    // The port that the monitor added becomes the choice. Without the earlier list a new
+    // port cannot be told from the others; the fill below still finds it as new.
+    std::vector<PortRecord> after;
+    if (haveBefore && EnumerateSpoolerPorts(after) == PortEnumeration::Ok && after.size() > before.size()) {
+        std::vector<std::string> known;
+        for (const PortRecord& port : before)
+            known.push_back(port.name);
+        for (const PortRecord& port : after) {
+            if (!Contains(known, port.name)) {
+                m_szPort = framework::Truncate(port.name);
+                break;
+            }
+        }
+    }
+
+    FillPortList();
+}

@@ -1,0 +1,62 @@
+// The package's port monitor: its registration with the spooler and the upgrade of an
+// installed copy. The printer state and the New port button share these steps.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+class MonitorInfScan;
+
+// The monitor DLL whose installed and packaged versions decide about an upgrade.
+extern const char kMonitorDllName[];
+
+// The current directory noted on construction and made current again on destruction.
+class SavedCurrentDirectory {
+public:
+    SavedCurrentDirectory();
+    ~SavedCurrentDirectory();
+    SavedCurrentDirectory(const SavedCurrentDirectory&) = delete;
+    SavedCurrentDirectory& operator=(const SavedCurrentDirectory&) = delete;
+
+    // False when the current directory could not be noted.
+    bool Noted() const { return noted_; }
+    const std::string& Directory() const { return directory_; }
+
+    // Makes the sub-directory of the noted directory current; false when that fails.
+    bool EnterSubdirectory(const std::string& name) const;
+
+private:
+    std::string directory_;
+    bool noted_ = false;
+};
+
+// The package's monitor directory, next to the driver files of the current directory.
+extern const char kMonitorDirectory[];
+
+// "Unable to open file: <inf>.\nInstallation aborted." owned by owner (may be null).
+void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
+
+// Looks for a registered monitor whose DLL is dllName (letter case aside). When there is
+// one, its name goes into monitorName and the answer is true.
+bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName);
+
+// Copies the monitor's files from the current directory into the system directory and
+// registers the monitor under the scanned name. A refusal is shown with the system's text
+// under "Unable to complete the install."; the result is whether the spooler took it.
+bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
+
+// Offers to replace an installed monitor whose "Version" is older than the FileVersion of
+// the package's ZRNKPMON.DLL (in the current directory), and replaces its files while the
+// spooler is stopped. True when nothing had to be done or the upgrade was made; false when
+// the user declined or the spooler could not be stopped. Ends the process with exit code 0
+// when the spooler cannot be restarted.
+bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
+
+// The "Version" of the first registered monitor whose "Driver" is dll (letter case aside)
+// and that has one; at most 259 characters.
+bool FindInstalledMonitorVersion(const std::string& dll, std::string& version);
+
+// The "FileVersion" of a DLL's version block (US English, Unicode); false when the file,
+// its version block or that string is missing or empty.
+bool ReadFileVersionText(const std::string& path, std::string& version);
