@@ -1,13 +1,130 @@
 #include "pages/printer_page.h"
 
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "install/spooler.h"
+#include "platform/api.h"
+#include "platform/handles.h"
 #include "res/resource.h"
 
-PrinterPage::PrinterPage() : Dialog(IDD_PRINTER) {}
+namespace {
+
+const COLORREF kTransparent = RGB(255, 0, 255);
+
+// Characters that a printer name may not contain.
+const char kIllegalNameChars[] = "=,;\\*?/<>|\":";
+
+bool Refuse(HWND owner, UINT textId)
+{
+    framework::ShowMessage(owner, textId, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    return false;
+}
+
+}  // namespace
+
+PrinterPage::PrinterPage() : Dialog(IDD_PRINTER)
+{
+    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+}
+
+bool PrinterPage::ValidatePrinterName(HWND owner, const std::string& name)
+{
+    if (name.empty())
+        return Refuse(owner, IDS_BLANK_PRINTER_NAME);
+
+    // The spooler decides what counts as an existing name: a local queue, a share name,
+    // or a connection it can open.
+    platform::PrinterHandle printer;
+    std::string copy = name;
+    if (sys().OpenPrinterA(&copy[0], printer.receive(), nullptr))
+        return Refuse(owner, IDS_PRINTER_EXISTS);
+    printer.reset();
+
+    if (name.find_first_of(kIllegalNameChars) != std::string::npos ||
+        name.size() > static_cast<size_t>(kMaxNameLength))
+        return Refuse(owner, IDS_ILLEGAL_NAME);
+    return true;
+}
+
+void PrinterPage::DoDataExchange(framework::DataExchange& dx)
+{
+    framework::DDX_Control(dx, IDC_NAME, m_editName);
+    framework::DDX_Control(dx, IDC_PORTS, m_listPorts);
+    framework::DDX_Text(dx, IDC_NAME, m_strPrinterName);
+    framework::DDV_MaxChars(dx, m_strPrinterName, kMaxNameLength);
+}
+
+BOOL PrinterPage::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    m_bitmap.LoadBitmap(IDB_PICTURE);
+    SetIcons(m_hIcon);
+
+    m_listPorts.ModifyStyle(0, LVS_SHOWSELALWAYS);
+    m_listPorts.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    RECT rc = {};
+    GetClientRect(m_listPorts.hwnd(), &rc);
+    int width = rc.right - rc.left;
+    m_listPorts.InsertColumn(0, framework::LoadText(IDS_COLUMN_PORT_NAME), LVCFMT_LEFT,
+                             width / 2 - GetSystemMetrics(SM_CXVSCROLL));
+    m_listPorts.InsertColumn(1, framework::LoadText(IDS_COLUMN_PHYSICAL_PORT), LVCFMT_LEFT, width / 2);
+    return TRUE;
+}
+
+void PrinterPage::OnShowWindow(BOOL /*show*/, UINT /*status*/)
+{
+    // Every visit starts with a fresh list and no port selected; the deselections
+    // disable Next, while m_szPort keeps the last choice.
+    FillPortList();
+    int count = m_listPorts.GetItemCount();
+    for (int i = 0; i < count; ++i)
+        m_listPorts.SetItemState(i, 0, LVIS_SELECTED);
+}
+
+void PrinterPage::EnableNext(bool on) const
+{
+    if (HWND next = Item(IDOK))
+        EnableWindow(next, on ? TRUE : FALSE);
+}
+
+void PrinterPage::OnNameChange()
+{
+    // A name of blanks counts as a name here; OnOK trims and refuses it.
+    m_strPrinterName = m_editName.GetText();
+    EnableNext(!m_strPrinterName.empty() && m_listPorts.GetNextSelected() >= 0);
+}
+
+LRESULT PrinterPage::OnPortChanged(const NMLISTVIEW& change)
+{
+    if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED)) {
+        m_szPort = framework::Truncate(m_listPorts.GetItemText(change.iItem, 0));
+        m_strPrinterName = m_editName.GetText();
+        if (!m_strPrinterName.empty())
+            EnableNext(true);
+    } else {
+        EnableNext(false);
+    }
+    return 0;
+}
+
+LRESULT PrinterPage::OnPortDoubleClick(const NMITEMACTIVATE& click)
+{
+    if (click.iItem >= 0)
+        OnOK();
+    return 0;
+}
 
 void PrinterPage::OnOK()
 {
+    m_strPrinterName = framework::Trim(m_editName.hwnd() ? m_editName.GetText() : m_strPrinterName);
+    EnsureSpoolerRunning(GetSafeHwnd());
+    if (!ValidatePrinterName(GetSafeHwnd(), m_strPrinterName)) {
+        m_editName.SetFocus();
+        return;
+    }
+    // No data exchange here: it would read the untrimmed text back from the box.
     m_nResult = PAGE_NEXT;
-    Dialog::OnOK();
+    EndDialog(IDOK);
 }
 
 void PrinterPage::OnCancel()
@@ -16,12 +133,69 @@ void PrinterPage::OnCancel()
     Dialog::OnCancel();
 }
 
+void PrinterPage::OnBack()
+{
+    m_nResult = PAGE_BACK;
+    Dialog::OnCancel();
+}
+
 bool PrinterPage::OnCommand(UINT id, UINT code, HWND /*control*/)
 {
-    if (id == IDC_BACK && code == BN_CLICKED) {
-        m_nResult = PAGE_BACK;
-        Dialog::OnCancel();
+    switch (id) {
+    case IDC_BACK:
+        if (code != BN_CLICKED)
+            return false;
+        OnBack();
+        return true;
+    case IDC_NEW_PORT:
+        if (code != BN_CLICKED)
+            return false;
+        OnNewPort();
+        return true;
+    case IDC_NAME:
+        if (code != EN_CHANGE)
+            return false;
+        OnNameChange();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PrinterPage::OnNotify(NMHDR* nm, LRESULT& result)
+{
+    if (nm->idFrom != IDC_PORTS)
+        return false;
+    switch (nm->code) {
+    case LVN_ITEMCHANGED:
+        result = OnPortChanged(*reinterpret_cast<NMLISTVIEW*>(nm));
+        return true;
+    case NM_DBLCLK:
+        result = OnPortDoubleClick(*reinterpret_cast<NMITEMACTIVATE*>(nm));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PrinterPage::OnPaint()
+{
+    HWND hwnd = GetSafeHwnd();
+    if (IsIconic(hwnd)) {
+        framework::PaintMinimizedIcon(hwnd, m_hIcon);
         return true;
     }
-    return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    SIZE size = m_bitmap.GetSize();
+    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
+    EndPaint(hwnd, &ps);
+    return true;
+}
+
+HCURSOR PrinterPage::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
 }

@@ -1,16 +1,58 @@
-// The printer page of the wizard (plain first version: the buttons set the page result).
+// The install task's page on which the user names the new printer and picks its port.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "app/page_interfaces.h"
+#include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/masked_bitmap.h"
 
 class PrinterPage : public framework::Dialog, public PrinterPageBase {
 public:
+    // Longest printer name the box takes.
+    static constexpr int kMaxNameLength = 220;
+
     PrinterPage();
     INT_PTR DoModal() override { return Dialog::DoModal(); }
     HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
+    // True when a printer may be created under this (trimmed) name. Otherwise tells the
+    // user why in a box owned by owner and returns false. The rules, first match wins:
+    // empty; a printer the spooler opens under that name; one of = , ; \ * ? / < > | " :
+    // or longer than kMaxNameLength.
+    static bool ValidatePrinterName(HWND owner, const std::string& name);
+
+    // The port list (install/port_list.cpp): fills m_listPorts from the spooler's ports
+    // and chooses m_szPort; the New port button adds a port through the port monitor.
+    void FillPortList();
+    void OnNewPort();
+    static std::string GetRelatedPhysicalPort(const std::string& portName);
+    // True when list is empty or holds name (exact comparison).
+    static bool IsNameInList(const std::string& name, const std::vector<std::string>& list);
+
+    MaskedBitmap m_bitmap;
+    std::vector<std::string> m_szShownPorts;  // the port names shown after the last fill
+    framework::Edit m_editName;
+    framework::ListView m_listPorts;
+    HICON m_hIcon = nullptr;
+
 protected:
+    void DoDataExchange(framework::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnNotify(NMHDR* nm, LRESULT& result) override;
+    bool OnPaint() override;
+    void OnShowWindow(BOOL show, UINT status) override;
+    HCURSOR OnQueryDragIcon() override;
+
+    void OnBack();
+    void OnNameChange();
+    LRESULT OnPortChanged(const NMLISTVIEW& change);
+    LRESULT OnPortDoubleClick(const NMITEMACTIVATE& click);
+
+private:
+    void EnableNext(bool on) const;
 };

@@ -1,11 +1,63 @@
 #include "pages/summary_page.h"
 
+#include "framework/strings.h"
+#include "install/spooler.h"
 #include "res/resource.h"
 
-SummaryPage::SummaryPage() : Dialog(IDD_SUMMARY) {}
+namespace {
+const COLORREF kTransparent = RGB(255, 0, 255);
+
+void AppendSection(std::string& text, UINT headingId, const std::string& value)
+{
+    if (value.empty())
+        return;
+    text += framework::LoadText(headingId);
+    text += value;
+}
+}  // namespace
+
+SummaryPage::SummaryPage() : Dialog(IDD_SUMMARY)
+{
+    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+}
+
+std::string SummaryPage::ComposeSummary(const std::string& printerName, const std::string& port,
+                                        const std::string& destination)
+{
+    std::string text;
+    AppendSection(text, IDS_SECTION_PRINTER_NAME, printerName);
+    AppendSection(text, IDS_SECTION_PORT, port);
+    AppendSection(text, IDS_SECTION_DESTINATION, destination);
+    return text;
+}
+
+void SummaryPage::DoDataExchange(framework::DataExchange& dx)
+{
+    framework::DDX_Control(dx, IDOK, m_btnFinish);
+    framework::DDX_Control(dx, IDC_HEADING, m_staticHeading);
+}
+
+BOOL SummaryPage::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    m_bitmap.LoadBitmap(IDB_PICTURE);
+    SetIcons(m_hIcon);
+
+    if (HWND summary = Item(IDC_SUMMARY_TEXT)) {
+        std::string text = ComposeSummary(m_szPrinterName, m_szPort, m_szDestination);
+        m_staticHeading.SetText(framework::LoadText(m_nTask ? IDS_HEADING_COPY : IDS_HEADING_INSTALL));
+        SetWindowTextA(summary, text.c_str());
+    }
+
+    // Enter finishes.
+    m_btnFinish.SetFocus();
+    return FALSE;
+}
 
 void SummaryPage::OnOK()
 {
+    // Both tasks end here, and both need the spooler from now on.
+    EnsureSpoolerRunning(GetSafeHwnd());
     m_nResult = PAGE_NEXT;
     Dialog::OnOK();
 }
@@ -16,12 +68,34 @@ void SummaryPage::OnCancel()
     Dialog::OnCancel();
 }
 
+void SummaryPage::OnBack()
+{
+    m_nResult = PAGE_BACK;
+    Dialog::OnCancel();
+}
+
 bool SummaryPage::OnCommand(UINT id, UINT code, HWND /*control*/)
 {
     if (id == IDC_BACK && code == BN_CLICKED) {
-        m_nResult = PAGE_BACK;
-        Dialog::OnCancel();
+        OnBack();
         return true;
     }
     return false;
+}
+
+bool SummaryPage::OnPaint()
+{
+    HWND hwnd = GetSafeHwnd();
+    if (IsIconic(hwnd)) {
+        framework::PaintMinimizedIcon(hwnd, m_hIcon);
+        return true;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    SIZE size = m_bitmap.GetSize();
+    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
+    EndPaint(hwnd, &ps);
+    return true;
 }

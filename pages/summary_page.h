@@ -1,7 +1,11 @@
-// The summary page of the wizard (plain first version: the buttons set the page result).
+// The last page of both tasks: what the wizard is about to do, with Finish, Back and Cancel.
 #pragma once
+#include <string>
+
 #include "app/page_interfaces.h"
+#include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/masked_bitmap.h"
 
 class SummaryPage : public framework::Dialog, public SummaryPageBase {
 public:
@@ -9,8 +13,23 @@ public:
     INT_PTR DoModal() override { return Dialog::DoModal(); }
     HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
+    // The text of the summary box: a section (two line breaks, heading, tab, value) for
+    // each field that is not empty, in the order printer name, port, destination.
+    static std::string ComposeSummary(const std::string& printerName, const std::string& port,
+                                      const std::string& destination);
+
+    MaskedBitmap m_bitmap;
+    framework::Button m_btnFinish;
+    framework::StaticText m_staticHeading;
+    HICON m_hIcon = nullptr;
+
 protected:
+    void DoDataExchange(framework::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnPaint() override;
+
+    void OnBack();
 };

@@ -1,11 +1,47 @@
 #include "pages/welcome_page.h"
 
+#include "framework/strings.h"
+#include "install/spooler.h"
+#include "platform/api.h"
 #include "res/resource.h"
 
-WelcomePage::WelcomePage() : Dialog(IDD_WELCOME) {}
+namespace {
+const COLORREF kTransparent = RGB(255, 0, 255);
+}
+
+WelcomePage::WelcomePage() : Dialog(IDD_WELCOME)
+{
+    m_nTask = 0;
+    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+}
+
+void WelcomePage::DoDataExchange(framework::DataExchange& dx)
+{
+    framework::DDX_Control(dx, IDOK, m_btnNext);
+    framework::DDX_Radio(dx, IDC_TASK_INSTALL, m_nTask);
+}
+
+BOOL WelcomePage::OnInitDialog()
+{
+    // Puts the task chosen on an earlier showing back into the radio buttons.
+    Dialog::OnInitDialog();
+    m_bitmap.LoadBitmap(IDB_PICTURE);
+    SetIcons(m_hIcon);
+    if (m_bInstallDisabled) {
+        HWND install = Item(IDC_TASK_INSTALL);
+        SendMessageA(install, BM_SETCHECK, BST_UNCHECKED, 0);
+        EnableWindow(install, FALSE);
+        SendMessageA(Item(IDC_TASK_COPY), BM_SETCHECK, BST_CHECKED, 0);
+    }
+    return TRUE;
+}
 
 void WelcomePage::OnOK()
 {
+    // The install task needs the spooler; the copy task does not. The live state of the
+    // button counts, not the value of the last data exchange.
+    if (IsDlgButtonChecked(GetSafeHwnd(), IDC_TASK_INSTALL) == BST_CHECKED)
+        EnsureSpoolerRunning(GetSafeHwnd());
     m_nResult = PAGE_NEXT;
     Dialog::OnOK();
 }
@@ -18,10 +54,32 @@ void WelcomePage::OnCancel()
 
 bool WelcomePage::OnCommand(UINT id, UINT code, HWND /*control*/)
 {
-    if (id == IDC_BACK && code == BN_CLICKED) {
-        m_nResult = PAGE_BACK;
-        Dialog::OnCancel();
+    if (id == IDC_VIEW_README && code == BN_CLICKED) {
+        OnViewReadme();
         return true;
     }
     return false;
+}
+
+void WelcomePage::OnViewReadme()
+{
+    // Relative to the current directory, which is the package directory; whatever the
+    // shell makes of it is not reported.
+    std::string file = framework::LoadText(IDS_README_FILE);
+    std::string verb = framework::LoadText(IDS_VERB_OPEN);
+    if (file.empty() || verb.empty())
+        return;
+    sys().ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool WelcomePage::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(GetSafeHwnd(), &ps);
+    RECT rc;
+    GetClientRect(GetSafeHwnd(), &rc);
+    SIZE size = m_bitmap.GetSize();
+    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
+    EndPaint(GetSafeHwnd(), &ps);
+    return true;
 }
