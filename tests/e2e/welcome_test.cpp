@@ -1,0 +1,129 @@
+// setup.exe started from the package directory: the welcome page in Windows XP
+// mode, the refusal in Windows 7 mode.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <string>
+
+#include "support/paths.h"
+#include "support/process.h"
+#include "support/ui_driver.h"
+
+namespace {
+
+const char kPageCaption[] = "ZRN 7730 Printer Driver Wizard";
+const char kMessageCaption[] = "ZRN 7730 Printer Software Wizard";
+
+enum : int {
+    kInstallTask = 1000, kCopyTask = 1001, kViewReadme = 1015,
+};
+
+class WelcomeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Leftover of a run that crashed: the prefix's own Windows XP mode applies.
+        e2e::ScopedWineVersion::Clear("setup.exe");
+
+        m_dir = testpaths::PackageDir();
+        m_fromPackage = e2e::FileExists(m_dir + "\\setup.exe");
+        if (!m_fromPackage) {
+            // No laid-out package: the program alone in an empty directory.
+            m_tempDir = testpaths::MakeTempDir("welcome");
+            ASSERT_FALSE(m_tempDir.empty());
+            ASSERT_TRUE(e2e::CopyFileTo(testpaths::BuildDir() + "\\setup.exe", m_tempDir + "\\setup.exe"))
+                << "no setup.exe in " << testpaths::BuildDir();
+            m_dir = m_tempDir;
+        }
+    }
+
+    void TearDown() override
+    {
+        m_setup.Kill();
+        if (!m_tempDir.empty())
+            testpaths::RemoveTree(m_tempDir);
+    }
+
+    bool StartSetup() { return m_setup.Start(m_dir + "\\setup.exe", "", m_dir); }
+
+    HWND WaitForWelcomePage()
+    {
+        e2e::WindowQuery q;
+        q.pid = m_setup.Id();
+        q.caption = kPageCaption;
+        q.withControl = kCopyTask;
+        return e2e::WaitForWindow(q);
+    }
+
+    e2e::Process m_setup;
+    std::string m_dir;
+    std::string m_tempDir;
+    bool m_fromPackage = false;
+};
+
+TEST_F(WelcomeTest, ShowsTheWelcomePageAndCancelEndsTheProgram)
+{
+    ASSERT_TRUE(StartSetup()) << m_setup.Error();
+    HWND page = WaitForWelcomePage();
+    ASSERT_NE(page, nullptr) << "windows of setup.exe: " << e2e::DescribeWindows(m_setup.Id());
+
+    EXPECT_EQ(e2e::WindowText(page), kPageCaption);
+    EXPECT_EQ(e2e::ItemText(page, kInstallTask), "&Install a new printer");
+    EXPECT_EQ(e2e::ItemText(page, kCopyTask), "&Copy a printer driver to a directory");
+    EXPECT_EQ(e2e::ItemText(page, kViewReadme), "&View Readme file");
+    EXPECT_EQ(e2e::ItemText(page, IDOK), "&Next >");
+    EXPECT_EQ(e2e::ItemText(page, IDCANCEL), "Cancel");
+    for (int id : {int(kCopyTask), int(kViewReadme), IDOK, IDCANCEL}) {
+        EXPECT_TRUE(e2e::IsItemVisible(page, id)) << id;
+        EXPECT_TRUE(e2e::IsItemEnabled(page, id)) << id;
+    }
+    // Exactly one task is chosen.
+    EXPECT_NE(e2e::IsChecked(page, kInstallTask), e2e::IsChecked(page, kCopyTask));
+    if (m_fromPackage) {
+        // The package holds the driver INF: the install task is offered and chosen.
+        EXPECT_TRUE(e2e::IsItemEnabled(page, kInstallTask));
+        EXPECT_TRUE(e2e::IsChecked(page, kInstallTask));
+    }
+
+    EXPECT_FALSE(e2e::SaveScreenshot(page, "welcome_page").empty());
+
+    ASSERT_TRUE(e2e::Click(page, IDCANCEL));
+    EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
+    EXPECT_FALSE(IsWindow(page));
+}
+
+TEST_F(WelcomeTest, ChoosingTheCopyTaskChecksOnlyItsButton)
+{
+    ASSERT_TRUE(StartSetup()) << m_setup.Error();
+    HWND page = WaitForWelcomePage();
+    ASSERT_NE(page, nullptr) << e2e::DescribeWindows(m_setup.Id());
+    ASSERT_TRUE(e2e::Click(page, kCopyTask));
+    EXPECT_TRUE(e2e::IsChecked(page, kCopyTask));
+    EXPECT_FALSE(e2e::IsChecked(page, kInstallTask));
+    ASSERT_TRUE(e2e::PressKey(page, 0, VK_ESCAPE));
+    EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
+}
+
+TEST_F(WelcomeTest, RefusesToRunInWindows7Mode)
+{
+    e2e::ScopedWineVersion win7("setup.exe", "win7");
+    ASSERT_TRUE(win7.Ok());
+    ASSERT_TRUE(StartSetup()) << m_setup.Error();
+
+    HWND box = e2e::WaitForMessageBox(m_setup.Id(), kMessageCaption);
+    ASSERT_NE(box, nullptr) << "windows of setup.exe: " << e2e::DescribeWindows(m_setup.Id());
+    EXPECT_EQ(e2e::MessageBoxText(box), "Application cannot run on this operating system");
+    EXPECT_NE(e2e::Item(box, IDOK), nullptr);
+    EXPECT_EQ(e2e::Item(box, IDCANCEL), nullptr);
+    // The refusal is all there is: no page behind it.
+    e2e::WindowQuery page;
+    page.pid = m_setup.Id();
+    page.caption = kPageCaption;
+    EXPECT_EQ(e2e::FindWindowNow(page), nullptr);
+    EXPECT_FALSE(e2e::SaveScreenshot(box, "refusal_windows7").empty());
+
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
+}
+
+}  // namespace
