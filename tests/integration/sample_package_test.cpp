@@ -533,6 +533,13 @@ TEST_F(SamplePackage, XcvCommandsAddCheckAndDeletePorts)
     EXPECT_EQ(ERROR_SUCCESS, Xcv(KPMON_XCV_GET_PORT_TYPE, port, nullptr, reinterpret_cast<BYTE*>(&got), 4));
     EXPECT_EQ(4u, got);
 
+    // A port that is open for a job cannot be deleted.
+    HANDLE open = nullptr;
+    std::string portObject = port + ", Port";
+    ASSERT_TRUE(OpenPrinterA(const_cast<char*>(portObject.c_str()), &open, nullptr)) << GetLastError();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BUSY), Xcv(KPMON_XCV_DELETE_PORT, port));
+    ClosePrinter(open);
+
     EXPECT_EQ(ERROR_SUCCESS, Xcv(KPMON_XCV_DELETE_PORT, port));
     EXPECT_FALSE(PortType(port, &type));
     EXPECT_EQ(static_cast<DWORD>(ERROR_UNKNOWN_PORT), Xcv(KPMON_XCV_DELETE_PORT, port));
@@ -711,18 +718,54 @@ bool PrintRaw(const std::string& printer, const std::string& bytes)
     return ok;
 }
 
+// Files and registry keys that a test adds to the spooler's directories, removed again when it
+// ends unless they were there before (Wine's DeletePrintProcessor deletes nothing).
+class Leftovers {
+public:
+    Leftovers() = default;
+    Leftovers(const Leftovers&) = delete;
+    Leftovers& operator=(const Leftovers&) = delete;
+    ~Leftovers()
+    {
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
+        for (const std::string& k : keys_)
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, k.c_str());
+    }
+    void File(const std::string& path)
+    {
+        if (!FileExists(path))
+            files_.push_back(path);
+    }
+    void Key(const std::string& path)
+    {
+        HKEY h = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS)
+            RegCloseKey(h);
+        else
+            keys_.push_back(path);
+    }
+
+private:
+    std::vector<std::string> files_, keys_;
+};
+
 TEST_F(SamplePackage, RawJobArrivesByteForByteInThePortsOutputFile)
 {
     const std::string port = MakePort("ZPRN", 1);
     const std::string driver = "ZRN 7730 sample test " + Unique("");
     const std::string printer = "ZRN 7730 sample test printer " + Unique("");
+    Leftovers leftovers;
 
     // The driver's stand-in files into the driver directory, then the driver, as the wizard does.
     char driverDir[MAX_PATH] = {};
     DWORD needed = 0;
     ASSERT_TRUE(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(driverDir), MAX_PATH, &needed));
-    for (const char* f : {"ZRN7730.DLL", "ZRN7730UI.DLL", "ZRN7730.GPD", "ZRN7730.HLP", "ZRNKPL.DAT"})
+    for (const char* f : {"ZRN7730.DLL", "ZRN7730UI.DLL", "ZRN7730.GPD", "ZRN7730.HLP", "ZRNKPL.DAT"}) {
+        leftovers.File(std::string(driverDir) + "\\" + f);
+        leftovers.File(std::string(driverDir) + "\\3\\" + f);
         ASSERT_TRUE(CopyFileA((package_ + "\\" + f).c_str(), (std::string(driverDir) + "\\" + f).c_str(), FALSE)) << f;
+    }
     static char dependent[] = "ZRN7730.DLL\0ZRN7730UI.DLL\0ZRN7730.HLP\0ZRN7730.GPD\0ZRNKPL.DAT\0";
     DRIVER_INFO_3A di = {};
     di.cVersion = 3;
@@ -741,6 +784,8 @@ TEST_F(SamplePackage, RawJobArrivesByteForByteInThePortsOutputFile)
     ASSERT_TRUE(
         GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(processorDir), MAX_PATH, &needed));
     CreateDirectoryA(processorDir, nullptr);
+    leftovers.File(std::string(processorDir) + "\\KPLPRINT.DLL");
+    leftovers.Key("System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\KPLPrint");
     CopyFileA((package_ + "\\KPLPRINT.DLL").c_str(), (std::string(processorDir) + "\\KPLPRINT.DLL").c_str(), FALSE);
     EXPECT_TRUE(AddPrintProcessorA(nullptr, nullptr, const_cast<char*>("KPLPRINT.DLL"), const_cast<char*>("KPLPrint")));
 
