@@ -324,7 +324,16 @@ std::string MessageBoxText(HWND box)
 bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs)
 {
     Deadline deadline(timeoutMs);
-    return Click(box, buttonId, timeoutMs) && WaitForWindowGone(box, deadline.Left());
+    if (!Click(box, buttonId, timeoutMs))
+        return false;
+    // A message box is destroyed as soon as its loop ends: wait for that, so that
+    // the next step never meets the closing box.
+    while (IsWindow(box)) {
+        if (deadline.Over())
+            return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 // ---- combo boxes ------------------------------------------------------------

@@ -92,7 +92,7 @@ bool PressKey(HWND dialog, int id, UINT vk, DWORD timeoutMs = kWaitMs);
 // A visible message box of the process with this caption.
 HWND WaitForMessageBox(DWORD pid, const std::string& caption, DWORD timeoutMs = kWaitMs);
 std::string MessageBoxText(HWND box);   // the static control 0xFFFF
-// Presses IDOK/IDYES/IDNO/... and waits until the box has gone.
+// Presses IDOK/IDYES/IDNO/... and waits until the box is destroyed.
 bool AnswerMessageBox(HWND box, int buttonId, DWORD timeoutMs = kWaitMs);
 
 // ---- Combo boxes -----------------------------------------------------------
