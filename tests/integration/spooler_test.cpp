@@ -107,6 +107,15 @@ void DeleteDirect(const char* name)
     }
     DeleteService(s);
     CloseServiceHandle(s);
+    // The manager removes the entry once the service's process has let go of it; until then a
+    // new service of that name cannot be created (ERROR_SERVICE_MARKED_FOR_DELETE).
+    for (int i = 0; i < 200; ++i) {
+        SC_HANDLE left = OpenServiceA(scm.get(), name, SERVICE_QUERY_STATUS);
+        if (!left)
+            return;
+        CloseServiceHandle(left);
+        Sleep(50);
+    }
 }
 
 // Answers EnumDependentServicesA for the spooler as Windows does (size probe, then the
@@ -234,6 +243,7 @@ TEST_F(SpoolerControl, EnsureSpoolerRunningStartsTheStoppedSpoolerWhenTheUserAgr
 
 TEST_F(SpoolerControl, StopAndRestartWithoutRunningDependents)
 {
+    ShortenPauses();
     ASSERT_TRUE(StartDirect("Spooler"));
     DependentServiceList stopped;
     stopped.names.push_back("left over");
