@@ -16,7 +16,6 @@ namespace {
 // The two access rights of the check, and the generic rights mapped onto them.
 constexpr DWORD kAccessRead = 1;
 constexpr DWORD kAccessWrite = 2;
-GENERIC_MAPPING kMapping = {kAccessRead, kAccessWrite, 0, kAccessRead | kAccessWrite};
 
 // Ends the thread's impersonation when the check ends, however it ends.
 class Impersonation {
@@ -85,11 +84,12 @@ BOOL IsAdministrator(DWORD aliasRid)
     if (!sys().IsValidSecurityDescriptor(descriptor.get()))
         return FALSE;
 
+    GENERIC_MAPPING mapping = {kAccessRead, kAccessWrite, 0, kAccessRead | kAccessWrite};
     PRIVILEGE_SET privileges = {};
     DWORD privilegesLength = sizeof privileges;
     DWORD granted = 0;
     BOOL accessStatus = FALSE;
-    if (!sys().AccessCheck(descriptor.get(), token.get(), kAccessRead, &kMapping, &privileges, &privilegesLength,
+    if (!sys().AccessCheck(descriptor.get(), token.get(), kAccessRead, &mapping, &privileges, &privilegesLength,
                            &granted, &accessStatus)) {
         std::printf("AccessCheck() failed with error %lu\n", sys().GetLastError());
         std::fflush(stdout);
