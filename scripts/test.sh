@@ -22,8 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 start_xvfb
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 log "running tests"
 set +e
