@@ -550,14 +550,27 @@ TEST_F(PagesTest, InstallSummaryShowsTheTrimmedNameAndPortAndBackKeepsTheName)
 
 TEST_F(PagesTest, CopySummaryShowsTheDestinationAndFinishAsksForTheSpooler)
 {
+    std::string dir = PackageDir();
+    ASSERT_FALSE(dir.empty()) << "no laid-out package in " << testpaths::PackageDir();
     std::string target = TempDir("pages-dest");
     ASSERT_FALSE(target.empty());
-    ASSERT_TRUE(Start(BareDir())) << m_setup.Error();
+    ASSERT_TRUE(Start(dir)) << m_setup.Error();
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
+    ASSERT_TRUE(e2e::Click(welcome, kCopyTask));
     ASSERT_TRUE(e2e::Click(welcome, IDOK));
-
     HWND destination = Destination();
+    ASSERT_NE(destination, nullptr) << e2e::DescribeWindows(m_setup.Id());
+
+    // Back: the welcome page shows the copy task chosen before, with both tasks offered.
+    ASSERT_TRUE(e2e::Click(destination, kBack));
+    welcome = Welcome();
+    ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
+    EXPECT_TRUE(e2e::IsChecked(welcome, kCopyTask));
+    EXPECT_FALSE(e2e::IsChecked(welcome, kInstallTask));
+    EXPECT_TRUE(e2e::IsItemEnabled(welcome, kInstallTask));
+    ASSERT_TRUE(e2e::Click(welcome, IDOK));
+    destination = Destination();
     ASSERT_NE(destination, nullptr) << e2e::DescribeWindows(m_setup.Id());
     ASSERT_TRUE(e2e::SetItemText(destination, kEdit, target));
     EXPECT_FALSE(e2e::SaveScreenshot(destination, "pages_destination").empty());
