@@ -65,13 +65,17 @@ const size_t kMaxPortNameLength = 64;
 // A port name is valid when it has 1 to kMaxPortNameLength characters, none of them a control
 // character, comma (the spooler's separator in "<port>, Port"), backslash or slash (registry
 // and path separators), or one of the characters that Windows file names forbid apart from a
-// colon; a colon may only be the last character ("KPL1:"). It must not begin or end with a space.
+// colon; a colon may only be the last character ("KPL1:"). It must not begin or end with a space,
+// and must not look like a drive ("K:"), which spoolers may take for a file path (Wine does).
 template <typename Char>
 bool IsValidPortName(const std::basic_string<Char>& name)
 {
     if (name.empty() || name.size() > kMaxPortNameLength)
         return false;
     if (name.front() == Char(' ') || name.back() == Char(' '))
+        return false;
+    if (name.size() == 2 && name[1] == Char(':') &&
+        ((name[0] >= Char('A') && name[0] <= Char('Z')) || (name[0] >= Char('a') && name[0] <= Char('z'))))
         return false;
     for (size_t i = 0; i < name.size(); ++i) {
         unsigned c = static_cast<unsigned>(name[i]);

@@ -99,7 +99,8 @@ bool AddPort(HWND dialog, PortDialog* d)
                L"\"" + name + L"\" is not a valid port name.\n\nA port name has 1 to " +
                    std::to_wstring(kpmonitor::kMaxPortNameLength) +
                    L" characters. It cannot contain , \\ / * ? \" < > | or control characters, "
-                   L"cannot begin or end with a space, and a colon may only end it.");
+                   L"cannot begin or end with a space, and a colon may only end it. A drive "
+                   L"letter with a colon is not a port name.");
         return false;
     }
     if (status != ERROR_SUCCESS) {

@@ -850,6 +850,8 @@ TEST(SamplePortFileName, EncodesReservedCharactersAndDeviceNames)
     EXPECT_FALSE(kpmonitor::IsValidPortName(std::string("")));
     EXPECT_FALSE(kpmonitor::IsValidPortName(std::string(" KPL1:")));
     EXPECT_FALSE(kpmonitor::IsValidPortName(std::string("KPL:1")));
+    EXPECT_FALSE(kpmonitor::IsValidPortName(std::string("k:")));
+    EXPECT_TRUE(kpmonitor::IsValidPortName(std::string("7:")));
     EXPECT_FALSE(kpmonitor::IsValidPortName(std::string(65, 'K')));
     EXPECT_TRUE(kpmonitor::IsValidPortName(std::string(64, 'K')));
 }
