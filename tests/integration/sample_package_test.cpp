@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -570,6 +571,35 @@ TEST_F(SamplePackage, EnumPortsListsItsPortsBesideOtherMonitorsPorts)
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "FILE:"));
 }
 
+// The user of AddPortDialogCreatesTheTypedPort, run in a second process of this program: fills in
+// the dialog that the first process shows. ZRN_SAMPLE_DIALOG_USER holds "<port>|<type>|<file>";
+// the dialog's proposed name goes to <file>.
+const char kDialogUserVariable[] = "ZRN_SAMPLE_DIALOG_USER";
+
+TEST(SamplePortDialogUser, FillsInTheAddPortDialog)
+{
+    char spec[1024] = {};
+    DWORD n = GetEnvironmentVariableA(kDialogUserVariable, spec, sizeof spec);
+    if (n == 0 || n >= sizeof spec)
+        GTEST_SKIP() << "the second process of SamplePackage.AddPortDialogCreatesTheTypedPort";
+    std::string text(spec);
+    size_t a = text.find('|'), b = text.find('|', a + 1);
+    ASSERT_NE(std::string::npos, b);
+    const std::string port = text.substr(0, a);
+    const int type = std::atoi(text.substr(a + 1, b - a - 1).c_str());
+    const std::string result = text.substr(b + 1);
+
+    HWND dialog = WaitForDialog(KPUI_ADD_CAPTION);
+    ASSERT_TRUE(dialog) << "the port dialog did not appear";
+    std::ofstream(result, std::ios::binary) << TextOf(GetDlgItem(dialog, IDC_KPUI_PORT_NAME));
+    SendMessageA(GetDlgItem(dialog, IDC_KPUI_PORT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(port.c_str()));
+    SendMessageA(GetDlgItem(dialog, IDC_KPUI_PHYSICAL_PORT), CB_SETCURSEL, type, 0);
+    Click(dialog, IDOK);
+    for (int i = 0; i < 1000 && IsWindow(dialog); ++i)
+        Sleep(10);
+    EXPECT_FALSE(IsWindow(dialog)) << "the dialog stayed open after OK";
+}
+
 TEST_F(SamplePackage, AddPortDialogCreatesTheTypedPort)
 {
     OwnerWindow owner;
@@ -577,23 +607,35 @@ TEST_F(SamplePackage, AddPortDialogCreatesTheTypedPort)
     const std::string port = Unique("ZDLG") + ":";
     ports_.push_back(port);
     const std::vector<std::string> before = EnumPorts1();
-    std::string proposed;
-    std::atomic<bool> driven{false};
+    const std::string dir = testpaths::MakeTempDir("sample-dialog");
+    const std::string result = dir + "\\proposed.txt";
 
-    CallResult r = WithUser(
-        [&] { return AddPortA(nullptr, owner.get(), const_cast<char*>(kMonitorName)); },
-        [&] {
-            HWND dialog = WaitForDialog(KPUI_ADD_CAPTION);
-            if (!dialog)
-                return;
-            proposed = TextOf(GetDlgItem(dialog, IDC_KPUI_PORT_NAME));
-            SendMessageA(GetDlgItem(dialog, IDC_KPUI_PORT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(port.c_str()));
-            SendMessageA(GetDlgItem(dialog, IDC_KPUI_PHYSICAL_PORT), CB_SETCURSEL, 3, 0);
-            Click(dialog, IDOK);
-            driven = true;
-        });
-    ASSERT_TRUE(driven) << "the port dialog did not appear";
-    ASSERT_TRUE(r.ok) << "AddPortA failed with " << r.error;
+    // The user: this program again, in a second process, running only the test above.
+    std::string self(MAX_PATH, '\0');
+    self.resize(GetModuleFileNameA(nullptr, &self[0], MAX_PATH));
+    std::string command = "\"" + self + "\" --gtest_filter=SamplePortDialogUser.*";
+    SetEnvironmentVariableA(kDialogUserVariable, (port + "|3|" + result).c_str());
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION user = {};
+    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &user);
+    SetEnvironmentVariableA(kDialogUserVariable, nullptr);
+    ASSERT_TRUE(started) << GetLastError();
+
+    BOOL ok = AddPortA(nullptr, owner.get(), const_cast<char*>(kMonitorName));
+    DWORD error = GetLastError();
+    DWORD userExit = 1;
+    if (WaitForSingleObject(user.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(user.hProcess, &userExit);
+    else
+        TerminateProcess(user.hProcess, 1);
+    CloseHandle(user.hThread);
+    CloseHandle(user.hProcess);
+    const std::string proposed = ReadFileBytes(result);
+    testpaths::RemoveTree(dir);
+
+    EXPECT_EQ(0u, userExit) << "the user process failed";
+    ASSERT_TRUE(ok) << "AddPortA failed with " << error;
 
     // The proposal is a KPL<n>: name that no port used.
     EXPECT_EQ(0u, proposed.find(KPUI_PORT_PREFIX)) << proposed;
