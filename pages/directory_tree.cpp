@@ -97,15 +97,24 @@ bool CDirectoryTree::FillDrive()
 
 void CDirectoryTree::AddChildren(const std::string& path, HTREEITEM parent, bool expand)
 {
-    // Inserting thousands of items into a visible branch would recompute the layout for
-    // each; the control is redrawn once at the end instead.
-    if (redrawHeld_++ == 0)
-        Send(WM_SETREDRAW, FALSE);
+    RedrawHold hold(*this);
     Fill(path, parent, expand);
-    if (--redrawHeld_ == 0) {
-        Send(WM_SETREDRAW, TRUE);
-        if (hwnd())
-            InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+// Inserting or deleting thousands of items in a visible branch would have the control lay
+// itself out again for each; it is laid out and redrawn once at the end instead.
+CDirectoryTree::RedrawHold::RedrawHold(CDirectoryTree& tree) : tree_(tree)
+{
+    if (tree_.redrawHeld_++ == 0)
+        tree_.Send(WM_SETREDRAW, FALSE);
+}
+
+CDirectoryTree::RedrawHold::~RedrawHold()
+{
+    if (--tree_.redrawHeld_ == 0) {
+        tree_.Send(WM_SETREDRAW, TRUE);
+        if (tree_.hwnd())
+            InvalidateRect(tree_.hwnd(), nullptr, TRUE);
     }
 }
 
@@ -150,10 +159,15 @@ void CDirectoryTree::DeleteChildren(HTREEITEM item)
     framework::ScopedWaitCursor wait;
     if (!item)
         return;
-    while (HTREEITEM child = GetChild(item)) {
-        DeleteChildren(child);
-        DeleteItem(child);
-    }
+    RedrawHold hold(*this);
+    // Deleting a child deletes everything below it. The last child goes first: when the
+    // selection is among the children, the control then moves it once, to item, instead
+    // of from each child to the next one about to go.
+    std::vector<HTREEITEM> children;
+    for (HTREEITEM child = GetChild(item); child; child = GetNextSibling(child))
+        children.push_back(child);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        DeleteItem(*it);
 }
 
 std::string CDirectoryTree::GetItemPath(HTREEITEM item) const

@@ -67,5 +67,16 @@ private:
     HTREEITEM InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after) const;
     void Fill(const std::string& path, HTREEITEM parent, bool expand);
 
+    class RedrawHold {
+    public:
+        explicit RedrawHold(CDirectoryTree& tree);
+        ~RedrawHold();
+        RedrawHold(const RedrawHold&) = delete;
+        RedrawHold& operator=(const RedrawHold&) = delete;
+
+    private:
+        CDirectoryTree& tree_;
+    };
+
     int redrawHeld_ = 0;
 };

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Measures the destination page's directory tree on a large drive: makes a directory tree
+# with COUNT directories in its root (each with SUBDIRS sub-directories), maps a free drive
+# letter of the Wine prefix to it, and runs tests/bench/filldrive_bench.exe on that drive,
+# which prints FillDrive's time against the time of the same two-level enumeration alone.
+#
+#   scripts/bench-filldrive.sh [COUNT=3000] [SUBDIRS=2] [REPEATS=5]
+#
+# Uses $WINEPREFIX when set (else build/prefix-bench) and $DISPLAY when set (else Xvfb).
+source "$(dirname "$0")/common.sh"
+
+count="${1:-3000}"
+subdirs="${2:-2}"
+repeats="${3:-5}"
+
+if ! ninja -C "$BUILD" filldrive_bench >/dev/null; then
+    log "cannot build filldrive_bench in $BUILD (is tests/bench added to tests/CMakeLists.txt?)"
+    exit 1
+fi
+bench="$BUILD/tests/bench/filldrive_bench.exe"
+
+if [ -z "${WINEPREFIX:-}" ]; then
+    export WINEPREFIX="$BUILD/prefix-bench"
+    "$ROOT/scripts/prefix.sh" "$WINEPREFIX"
+fi
+
+tree="$(mktemp -d /tmp/zrn-bench-XXXXXX)"
+link=
+cleanup() {
+    [ -n "$link" ] && rm -f "$link"
+    rm -rf "$tree"
+    stop_xvfb
+}
+trap cleanup EXIT
+
+log "making $count directories with $subdirs sub-directories each in $tree"
+for i in $(seq -w 1 "$count"); do
+    for j in $(seq 1 "$subdirs"); do
+        printf '%s\n' "$tree/Directory $i/Sub $j"
+    done
+    [ "$subdirs" -gt 0 ] || printf '%s\n' "$tree/Directory $i"
+done | tr '\n' '\0' | xargs -0 mkdir -p
+: > "$tree/readme.txt"
+
+letter=
+for l in t s r q p o n m l k j i h g; do
+    if [ ! -e "$WINEPREFIX/dosdevices/$l:" ] && [ ! -L "$WINEPREFIX/dosdevices/$l:" ]; then
+        letter=$l
+        break
+    fi
+done
+[ -n "$letter" ] || { log "no free drive letter in $WINEPREFIX/dosdevices"; exit 1; }
+link="$WINEPREFIX/dosdevices/$letter:"
+ln -s "$tree" "$link"
+
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+fi
+wineserver -p
+log "measuring on drive ${letter^^}: ($repeats runs)"
+wine "$bench" "$letter" "$repeats"
