@@ -588,4 +588,36 @@ TEST(ProcessTest, WineVersionIsSetAndRemoved)
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &h), ERROR_SUCCESS);
 }
 
+TEST(ProcessTest, RegistryStringIsRestored)
+{
+    const std::string base = "Software\\ZrnDriverSelfTest";
+    auto read = [](const std::string& path) {
+        std::string result = "<none>";
+        HKEY h = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+            return result;
+        char value[64] = {};
+        DWORD size = sizeof value - 1;
+        if (RegQueryValueExA(h, "", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size)
+            == ERROR_SUCCESS)
+            result = value;
+        RegCloseKey(h);
+        return result;
+    };
+    {
+        // New keys: all of them go again.
+        e2e::ScopedRegistryString nested(HKEY_CURRENT_USER, base + "\\a\\b", "", "deep");
+        ASSERT_TRUE(nested.Ok());
+        EXPECT_EQ(read(base + "\\a\\b"), "deep");
+        {
+            // An existing value: it comes back.
+            e2e::ScopedRegistryString over(HKEY_CURRENT_USER, base + "\\a\\b", "", "over");
+            EXPECT_EQ(read(base + "\\a\\b"), "over");
+        }
+        EXPECT_EQ(read(base + "\\a\\b"), "deep");
+    }
+    HKEY h = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, base.c_str(), 0, KEY_READ, &h), ERROR_SUCCESS);
+}
+
 }  // namespace

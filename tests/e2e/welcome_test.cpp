@@ -104,6 +104,48 @@ TEST_F(WelcomeTest, ChoosingTheCopyTaskChecksOnlyItsButton)
     EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
 }
 
+TEST_F(WelcomeTest, ViewReadmeOpensTheReadmeAndKeepsThePage)
+{
+    if (!m_fromPackage)
+        GTEST_SKIP() << "no laid-out package with readme.txt";
+    // Text files open in Notepad, as on Windows (a fresh Wine prefix has no .txt
+    // association, and the shell then opens nothing).
+    e2e::ScopedRegistryString txt(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", "", "txtfile");
+    ASSERT_TRUE(txt.Ok());
+    e2e::ScopedRegistryString open(HKEY_LOCAL_MACHINE,
+                                   "Software\\Classes\\txtfile\\shell\\open\\command", "",
+                                   "notepad.exe \"%1\"");
+    ASSERT_TRUE(open.Ok());
+
+    ASSERT_TRUE(StartSetup()) << m_setup.Error();
+    HWND page = WaitForWelcomePage();
+    ASSERT_NE(page, nullptr) << e2e::DescribeWindows(m_setup.Id());
+
+    // The shell opens it in the program associated with text files.
+    e2e::WindowQuery viewer;
+    viewer.className.clear();
+    viewer.captionContains = "readme.txt";
+    viewer.exclude = e2e::FindWindowNow(viewer);   // one left open by someone else
+    ASSERT_TRUE(e2e::Click(page, kViewReadme));
+    HWND readme = e2e::WaitForWindow(viewer);
+    ASSERT_NE(readme, nullptr) << "visible windows: " << e2e::DescribeWindows(0);
+    DWORD viewerPid = 0;
+    GetWindowThreadProcessId(readme, &viewerPid);
+    EXPECT_NE(viewerPid, m_setup.Id());
+    HANDLE viewerProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, viewerPid);
+    PostMessageA(readme, WM_CLOSE, 0, 0);
+    if (viewerProcess) {
+        if (WaitForSingleObject(viewerProcess, e2e::kWaitMs) != WAIT_OBJECT_0)
+            TerminateProcess(viewerProcess, 1);
+        CloseHandle(viewerProcess);
+    }
+
+    // The page stays open and works on.
+    EXPECT_TRUE(IsWindowVisible(page));
+    ASSERT_TRUE(e2e::Click(page, IDCANCEL));
+    EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
+}
+
 TEST_F(WelcomeTest, RefusesToRunInWindows7Mode)
 {
     e2e::ScopedWineVersion win7("setup.exe", "win7");

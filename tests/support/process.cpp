@@ -134,6 +134,77 @@ void ScopedWineVersion::Clear(const std::string& exeName)
         RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
+ScopedRegistryString::ScopedRegistryString(HKEY root, const std::string& path,
+                                           const std::string& name, const std::string& value)
+    : m_root(root), m_path(path), m_name(name)
+{
+    // Find the outermost missing key, so that exactly what was added goes again.
+    std::string probe = path;
+    for (;;) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(root, probe.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS) {
+            RegCloseKey(k);
+            break;
+        }
+        m_created = probe;
+        const size_t cut = probe.find_last_of('\\');
+        if (cut == std::string::npos)
+            break;
+        probe.resize(cut);
+    }
+
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS
+        && type == REG_SZ) {
+        std::vector<char> old(size + 1, '\0');
+        if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(old.data()), &size) == ERROR_SUCCESS) {
+            m_hadValue = true;
+            m_previous = old.data();
+        }
+    }
+    m_ok = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+static void DeleteKeyTree(HKEY root, const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WRITE, &key) == ERROR_SUCCESS) {
+        char sub[256];
+        for (;;) {
+            DWORD len = sizeof sub;
+            if (RegEnumKeyExA(key, 0, sub, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            DeleteKeyTree(root, path + "\\" + sub);
+        }
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
+ScopedRegistryString::~ScopedRegistryString()
+{
+    if (!m_created.empty()) {
+        DeleteKeyTree(m_root, m_created);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(m_root, m_path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    if (m_hadValue)
+        RegSetValueExA(key, m_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(m_previous.c_str()),
+                       static_cast<DWORD>(m_previous.size() + 1));
+    else
+        RegDeleteValueA(key, m_name.c_str());
+    RegCloseKey(key);
+}
+
 bool CopyFileTo(const std::string& from, const std::string& to)
 {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;

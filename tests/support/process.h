@@ -72,6 +72,28 @@ private:
     bool m_ok = false;
 };
 
+// Sets a string value in the registry for the test's duration; at destruction
+// the earlier value comes back, or the value (and the keys created for it) go.
+class ScopedRegistryString {
+public:
+    ScopedRegistryString(HKEY root, const std::string& path, const std::string& name,
+                         const std::string& value);
+    ~ScopedRegistryString();
+    ScopedRegistryString(const ScopedRegistryString&) = delete;
+    ScopedRegistryString& operator=(const ScopedRegistryString&) = delete;
+
+    bool Ok() const { return m_ok; }
+
+private:
+    HKEY m_root;
+    std::string m_path;
+    std::string m_name;
+    std::string m_created;     // the outermost key this object created ("" if none)
+    bool m_hadValue = false;
+    std::string m_previous;
+    bool m_ok = false;
+};
+
 // Copies a file; true on success (overwrites).
 bool CopyFileTo(const std::string& from, const std::string& to);
 

@@ -98,6 +98,8 @@ static BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
             return TRUE;
         if (!q.caption.empty() && Caption(window) != q.caption)
             return TRUE;
+        if (!q.captionContains.empty() && Caption(window).find(q.captionContains) == std::string::npos)
+            return TRUE;
         if (q.withControl && !GetDlgItem(window, q.withControl))
             return TRUE;
     }

@@ -35,6 +35,7 @@ constexpr const char* kDialogClass = "#32770";
 struct WindowQuery {
     DWORD pid = 0;                    // owning process; 0: any
     std::string caption;              // exact window text; empty: any
+    std::string captionContains;      // part of the window text; empty: any
     std::string className = kDialogClass;  // empty: any
     int withControl = 0;              // non-zero: must have a child with this id
     HWND exclude = nullptr;           // never this window (e.g. the page just left)
