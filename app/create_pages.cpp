@@ -7,9 +7,9 @@
 WizardPages WizardApp::CreatePages()
 {
     WizardPages p;
-    p.welcome = std::make_unique<WelcomePage>();
-    p.destination = std::make_unique<DestinationPage>();
-    p.summary = std::make_unique<SummaryPage>();
-    p.printer = std::make_unique<PrinterPage>();
+    p.welcome = std::make_shared<WelcomePage>();
+    p.destination = std::make_shared<DestinationPage>();
+    p.summary = std::make_shared<SummaryPage>();
+    p.printer = std::make_shared<PrinterPage>();
     return p;
 }

@@ -22,11 +22,12 @@ enum WizardState : unsigned {
     StateOpenCopy = 14,
 };
 
+// The four pages, made once per run of the wizard.
 struct WizardPages {
-    std::unique_ptr<WelcomePageBase> welcome;
-    std::unique_ptr<DestinationPageBase> destination;
-    std::unique_ptr<SummaryPageBase> summary;
-    std::unique_ptr<PrinterPageBase> printer;
+    std::shared_ptr<WelcomePageBase> welcome;
+    std::shared_ptr<DestinationPageBase> destination;
+    std::shared_ptr<SummaryPageBase> summary;
+    std::shared_ptr<PrinterPageBase> printer;
 };
 
 class WizardApp {

@@ -91,10 +91,15 @@ void WizardApp::RunWizard()
             break;
         }
         case StateSummary:
+            // Only this task's sections: what an earlier pass through the other task
+            // left in the page would describe work that is not about to be done.
             if (m_nTask == 0) {
                 summary.SetPrinterName(printer.m_strPrinterName.c_str());
                 summary.SetPort(printer.m_szPort.c_str());
+                summary.SetDestination(nullptr);
             } else {
+                summary.SetPrinterName(nullptr);
+                summary.SetPort(nullptr);
                 summary.SetDestination(destination.m_szDirectory.c_str());
             }
             summary.m_nTask = static_cast<int>(m_nTask);

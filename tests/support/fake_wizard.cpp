@@ -6,24 +6,17 @@ namespace fakes {
 
 FakeWizardApp::FakeWizardApp()
 {
-    auto w = std::make_unique<Welcome>();
-    auto p = std::make_unique<Printer>();
-    auto d = std::make_unique<Destination>();
-    auto s = std::make_unique<Summary>();
-    welcome = w.get();
-    printer = p.get();
-    destination = d.get();
-    summary = s.get();
-    pending_.welcome = std::move(w);
-    pending_.printer = std::move(p);
-    pending_.destination = std::move(d);
-    pending_.summary = std::move(s);
+    // The test keeps the pages too, to look at them after the run.
+    pages_.welcome = welcome = std::make_shared<Welcome>();
+    pages_.printer = printer = std::make_shared<Printer>();
+    pages_.destination = destination = std::make_shared<Destination>();
+    pages_.summary = summary = std::make_shared<Summary>();
     m_szDriverName = g_szDefaultName;
 }
 
 WizardPages FakeWizardApp::CreatePages()
 {
-    return std::move(pending_);
+    return pages_;
 }
 
 void FakeWizardApp::CheckInstallRights()

@@ -2,6 +2,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,11 +65,11 @@ public:
     void OpenCopiedDirectory(const std::string& directory) override;
     WizardPages CreatePages() override;
 
-    // The pages the controller gets (owned by it once the run starts).
-    Welcome* welcome;
-    Printer* printer;
-    Destination* destination;
-    Summary* summary;
+    // The pages the controller gets.
+    std::shared_ptr<Welcome> welcome;
+    std::shared_ptr<Printer> printer;
+    std::shared_ptr<Destination> destination;
+    std::shared_ptr<Summary> summary;
 
     // Scripted answers.
     std::function<void()> rights = [] {};
@@ -83,7 +84,7 @@ public:
     std::string lastPattern;
 
 private:
-    WizardPages pending_;
+    WizardPages pages_;
 };
 
 }  // namespace fakes

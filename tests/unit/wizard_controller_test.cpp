@@ -241,10 +241,16 @@ TEST_F(ControllerTest, CopyThenBackTwiceThenInstallShowsTheInstallHeading)
     app.welcome->Then(Choose(0));
     app.printer->Then(Name("P", "FILE:"));
     std::vector<int> tasks;
-    app.summary->onShow = [&](SummaryPageBase& s) { tasks.push_back(s.m_nTask); };
+    std::vector<std::string> sections;
+    app.summary->onShow = [&](SummaryPageBase& s) {
+        tasks.push_back(s.m_nTask);
+        sections.push_back(s.m_szPrinterName + "|" + s.m_szPort + "|" + s.m_szDestination);
+    };
     app.summary->ThenResult(PAGE_CANCEL);
     Run();
     EXPECT_EQ(tasks, (std::vector<int>{1, 0}));
+    // Each showing carries only the sections of its own task.
+    EXPECT_EQ(sections, (std::vector<std::string>{"||D:\\out", "P|FILE:|"}));
     EXPECT_EQ(app.m_nTask, 0u);
 }
 
