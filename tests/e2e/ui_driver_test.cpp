@@ -25,7 +25,7 @@ enum : int {
     kEdit = 100, kCount = 101, kBox = 102, kDisabled = 103, kRadioOne = 104, kRadioTwo = 105,
     kList = 106, kTree = 107, kCombo = 108,
     kEditReport = 110, kClickReport = 111, kListReport = 112, kTreeReport = 113,
-    kComboReport = 114,
+    kComboReport = 114, kExpandReport = 115,
 };
 
 // ---- the fixture dialog (runs in the child process) ---------------------------
@@ -142,18 +142,20 @@ void FillFixture(HWND dlg)
     }
 
     HWND tree = GetDlgItem(dlg, kTree);
-    auto add = [tree](HTREEITEM parent, const char* text) {
+    auto add = [tree](HTREEITEM parent, const char* text, int image = 0) {
         TVINSERTSTRUCTA ins = {};
         ins.hParent = parent;
         ins.hInsertAfter = TVI_LAST;
-        ins.item.mask = TVIF_TEXT;
+        ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        ins.item.iImage = image;
+        ins.item.iSelectedImage = image + 1;
         ins.item.pszText = const_cast<char*>(text);
         return reinterpret_cast<HTREEITEM>(
             SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
     };
     HTREEITEM root = add(TVI_ROOT, "C:\\");
     add(root, "alpha");
-    HTREEITEM beta = add(root, "beta");
+    HTREEITEM beta = add(root, "beta", 2);
     add(beta, "gamma");
     TreeView_SelectItem(tree, root);
 
@@ -162,9 +164,22 @@ void FillFixture(HWND dlg)
     SendDlgItemMessageA(dlg, kCombo, CB_SETCURSEL, 1, 0);
 }
 
+std::string TreeText(HWND tree, HTREEITEM item)
+{
+    char text[128] = {};
+    TVITEMA it = {};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = text;
+    it.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return text;
+}
+
 INT_PTR CALLBACK FixtureProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 {
     static int clicks = 0;
+    static int expanding = 0;
     switch (msg) {
     case WM_INITDIALOG:
         FillFixture(dlg);
@@ -217,14 +232,13 @@ INT_PTR CALLBACK FixtureProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
                             kBoxCaption, MB_OK);
         } else if (hdr->idFrom == kTree && hdr->code == TVN_SELCHANGEDA) {
             const NMTREEVIEWA* nm = reinterpret_cast<const NMTREEVIEWA*>(lp);
-            char text[128] = {};
-            TVITEMA it = {};
-            it.mask = TVIF_TEXT;
-            it.hItem = nm->itemNew.hItem;
-            it.pszText = text;
-            it.cchTextMax = sizeof text;
-            SendMessageA(hdr->hwndFrom, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-            Report(dlg, kTreeReport, std::string("tree=") + text);
+            Report(dlg, kTreeReport, "tree=" + TreeText(hdr->hwndFrom, nm->itemNew.hItem));
+        } else if (hdr->idFrom == kTree && hdr->code == TVN_ITEMEXPANDINGA) {
+            const NMTREEVIEWA* nm = reinterpret_cast<const NMTREEVIEWA*>(lp);
+            Report(dlg, kExpandReport, "expanding=" + std::to_string(++expanding) + " "
+                                           + TreeText(hdr->hwndFrom, nm->itemNew.hItem));
+        } else if (hdr->idFrom == kTree && hdr->code == NM_DBLCLK) {
+            Report(dlg, kClickReport, "dbl=" + TreeText(hdr->hwndFrom, TreeView_GetSelection(hdr->hwndFrom)));
         }
         return FALSE;
     }
@@ -256,6 +270,7 @@ int RunFixture()
     t.Add(kStatic, kListReport, "", SS_LEFT, 5, 132, 90, 8);
     t.Add(kStatic, kTreeReport, "", SS_LEFT, 100, 132, 90, 8);
     t.Add(kStatic, kComboReport, "", SS_LEFT, 200, 132, 90, 8);
+    t.Add(kStatic, kExpandReport, "", SS_LEFT, 5, 144, 150, 8);
     t.Add(kButton, IDOK, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 190, 180, 50, 14);
     t.Add(kButton, IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 245, 180, 50, 14);
     return static_cast<int>(
@@ -466,6 +481,42 @@ TEST_F(UiDriverTest, TreeViewItemsAcrossProcesses)
     ASSERT_TRUE(e2e::TreeSelect(m_dlg, kTree, gamma));
     EXPECT_EQ(e2e::TreeSelectedText(m_dlg, kTree), "gamma");
     EXPECT_EQ(e2e::TreeFindChild(m_dlg, kTree, root, "delta"), nullptr);
+
+    int image = -1, selected = -1;
+    ASSERT_TRUE(e2e::TreeItemImages(m_dlg, kTree, beta, &image, &selected));
+    EXPECT_EQ(image, 2);
+    EXPECT_EQ(selected, 3);
+}
+
+TEST_F(UiDriverTest, TreeViewByMouse)
+{
+    HTREEITEM root = e2e::TreeRoot(m_dlg, kTree);
+    ASSERT_NE(root, nullptr);
+    EXPECT_FALSE(e2e::TreeIsExpanded(m_dlg, kTree, root));
+
+    // The expand button opens and closes with a notification every time.
+    ASSERT_TRUE(e2e::TreeClickButton(m_dlg, kTree, root));
+    EXPECT_TRUE(e2e::TreeIsExpanded(m_dlg, kTree, root));
+    EXPECT_EQ(StoredText(m_dlg, kExpandReport), "expanding=1 C:\\");
+    ASSERT_TRUE(e2e::TreeClickButton(m_dlg, kTree, root));
+    EXPECT_FALSE(e2e::TreeIsExpanded(m_dlg, kTree, root));
+    ASSERT_TRUE(e2e::TreeClickButton(m_dlg, kTree, root));
+    EXPECT_EQ(StoredText(m_dlg, kExpandReport), "expanding=3 C:\\");
+
+    HTREEITEM alpha = e2e::TreeFindChild(m_dlg, kTree, root, "alpha");
+    HTREEITEM beta = e2e::TreeFindChild(m_dlg, kTree, root, "beta");
+    ASSERT_TRUE(alpha && beta);
+    EXPECT_FALSE(e2e::TreeClickButton(m_dlg, kTree, alpha));   // nothing below it
+    ASSERT_TRUE(e2e::TreeClick(m_dlg, kTree, alpha));
+    EXPECT_EQ(e2e::TreeSelectedText(m_dlg, kTree), "alpha");
+    EXPECT_EQ(StoredText(m_dlg, kTreeReport), "tree=alpha");
+
+    // A double click selects the item, notifies, and the control opens it.
+    ASSERT_TRUE(e2e::TreeDoubleClick(m_dlg, kTree, beta));
+    EXPECT_EQ(StoredText(m_dlg, kClickReport), "dbl=beta");
+    EXPECT_EQ(e2e::TreeSelectedText(m_dlg, kTree), "beta");
+    EXPECT_TRUE(e2e::TreeIsExpanded(m_dlg, kTree, beta));
+    EXPECT_EQ(StoredText(m_dlg, kExpandReport), "expanding=4 beta");
 }
 
 TEST_F(UiDriverTest, ComboBoxSelection)

@@ -4,6 +4,8 @@
 #include "support/ui_driver.h"
 #include "support/ui_internal.h"
 
+#include <cstring>
+
 namespace e2e {
 
 using detail::Deadline;
@@ -250,6 +252,116 @@ HTREEITEM TreeFindChild(HWND dialog, int id, HTREEITEM parent, const std::string
             return item;
     }
     return nullptr;
+}
+
+bool TreeIsExpanded(HWND dialog, int id, HTREEITEM item)
+{
+    HWND tree = Item(dialog, id);
+    return tree && item
+           && (SendOr(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED, 0)
+               & TVIS_EXPANDED);
+}
+
+bool TreeItemImages(HWND dialog, int id, HTREEITEM item, int* image, int* selectedImage)
+{
+    HWND tree = Item(dialog, id);
+    if (!tree || !item)
+        return false;
+    RemoteBuffer mem(tree, sizeof(TVITEMA));
+    TVITEMA tv = {};
+    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    tv.hItem = item;
+    LRESULT ok = 0;
+    if (!mem.Ok() || !mem.Write(&tv, sizeof tv)
+        || !Send(tree, TVM_GETITEMA, 0, mem.Param(), &ok, kWaitMs) || !ok || !mem.Read(&tv, sizeof tv))
+        return false;
+    if (image)
+        *image = tv.iImage;
+    if (selectedImage)
+        *selectedImage = tv.iSelectedImage;
+    return true;
+}
+
+// The item's rectangle in tree client coordinates: its text only, or the row.
+static bool TreeItemRect(HWND tree, HTREEITEM item, bool textOnly, RECT* rc)
+{
+    RemoteBuffer mem(tree, sizeof(RECT));
+    // TVM_GETITEMRECT takes the item handle in the rectangle it fills.
+    RECT in = {};
+    std::memcpy(&in, &item, sizeof item);
+    LRESULT ok = 0;
+    return mem.Ok() && mem.Write(&in, sizeof in)
+           && Send(tree, TVM_GETITEMRECT, textOnly, mem.Param(), &ok, kWaitMs) && ok
+           && mem.Read(rc, sizeof *rc);
+}
+
+static bool TreeLabelPoint(HWND tree, HTREEITEM item, POINT* pt)
+{
+    RECT rc;
+    if (!item || !TreeItemRect(tree, item, true, &rc))
+        return false;
+    pt->x = (rc.left + rc.right) / 2;
+    pt->y = (rc.top + rc.bottom) / 2;
+    return true;
+}
+
+bool TreeClick(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs)
+{
+    HWND tree = Item(dialog, id);
+    POINT pt;
+    if (!tree || !IsWindowEnabled(tree) || !TreeLabelPoint(tree, item, &pt))
+        return false;
+    static const UINT click[] = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+    return PostMouse(tree, click, 2, pt, timeoutMs);
+}
+
+bool TreeDoubleClick(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs)
+{
+    HWND tree = Item(dialog, id);
+    POINT pt;
+    if (!tree || !IsWindowEnabled(tree) || !TreeLabelPoint(tree, item, &pt))
+        return false;
+    static const UINT dbl[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    return PostMouse(tree, dbl, 4, pt, timeoutMs);
+}
+
+bool TreeClickButton(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs)
+{
+    HWND tree = Item(dialog, id);
+    RECT label;
+    if (!tree || !IsWindowEnabled(tree) || !item || !TreeItemRect(tree, item, true, &label))
+        return false;
+    if (!TreeChild(dialog, id, item)) {
+        // No children yet: only an item that says it has some shows a button.
+        RemoteBuffer info(tree, sizeof(TVITEMA));
+        TVITEMA tv = {};
+        tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        tv.hItem = item;
+        LRESULT ok = 0;
+        if (!info.Ok() || !info.Write(&tv, sizeof tv)
+            || !Send(tree, TVM_GETITEMA, 0, info.Param(), &ok, kWaitMs) || !ok
+            || !info.Read(&tv, sizeof tv) || tv.cChildren == 0)
+            return false;
+    }
+    // Find the button left of the label by asking the control what lies there.
+    RemoteBuffer mem(tree, sizeof(TVHITTESTINFO));
+    if (!mem.Ok())
+        return false;
+    POINT pt;
+    pt.y = (label.top + label.bottom) / 2;
+    for (pt.x = label.left - 1; pt.x >= 0; --pt.x) {
+        TVHITTESTINFO hit = {};
+        hit.pt = pt;
+        LRESULT found = 0;
+        if (!mem.Write(&hit, sizeof hit) || !Send(tree, TVM_HITTEST, 0, mem.Param(), &found, kWaitMs)
+            || !mem.Read(&hit, sizeof hit))
+            return false;
+        if (hit.hItem == item && (hit.flags & TVHT_ONITEMBUTTON)) {
+            static const UINT click[] = {WM_LBUTTONDOWN, WM_LBUTTONUP};
+            return PostMouse(tree, click, 2, pt, timeoutMs);
+        }
+    }
+    return false;   // no button: the item has no children to show
 }
 
 bool TreeSelect(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs)

@@ -133,9 +133,21 @@ std::string TreeSelectedText(HWND dialog, int id);
 std::vector<std::string> TreeChildTexts(HWND dialog, int id, HTREEITEM parent);
 // The child of `parent` (nullptr: top level) with this text, or nullptr.
 HTREEITEM TreeFindChild(HWND dialog, int id, HTREEITEM parent, const std::string& text);
-// Selects an item (TVN_SELCHANGING/TVN_SELCHANGED follow) / expands it.
+bool TreeIsExpanded(HWND dialog, int id, HTREEITEM item);
+// The item's image and selected-image indexes; false when they cannot be read.
+bool TreeItemImages(HWND dialog, int id, HTREEITEM item, int* image, int* selectedImage);
+// Selects an item (TVN_SELCHANGING/TVN_SELCHANGED follow).
 bool TreeSelect(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs = kWaitMs);
+// TVM_EXPAND: the control notifies TVN_ITEMEXPANDING only the first time an
+// item opens. To open or close an item as the user does, with the notification
+// every time, use TreeClickButton or TreeDoubleClick.
 bool TreeExpand(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs = kWaitMs);
+// Mouse click on the item's label / double click on it / click on its expand
+// button (+/-), as posted mouse messages. The item must be visible in the
+// control (scrolled into view with TVM_ENSUREVISIBLE first).
+bool TreeClick(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs = kWaitMs);
+bool TreeDoubleClick(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs = kWaitMs);
+bool TreeClickButton(HWND dialog, int id, HTREEITEM item, DWORD timeoutMs = kWaitMs);
 
 // ---- Screenshots -----------------------------------------------------------
 
