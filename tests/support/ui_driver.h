@@ -18,6 +18,14 @@
 //   Sync() posts the marker, polls DM_GETDEFID until it shows, then sends the
 //   original default id back. A dialog that ends (EndDialog) stops answering
 //   DM_GETDEFID with DC_HASDEFID; a destroyed window counts as handled too.
+//
+// Other Wine 8 findings that the functions below take care of:
+// - Common-control messages (LVM_*, TVM_*) are not carried across processes:
+//   their structures are placed in the program's memory (VirtualAllocEx).
+// - CB_GETLBTEXT from an ANSI caller in another process comes back as UTF-16.
+// - PrintWindow cannot work across processes (WM_PRINT carries a DC): shots are
+//   taken from the screen.
+// - A window is found before it is visible: the waits require IsWindowVisible.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
