@@ -302,6 +302,27 @@ TEST_F(PortListTest, NoPortWhenTheMonitorCannotBeReady)
     });
 }
 
+TEST_F(PortListTest, NewPortWithAnUnreadableMonitorInfAddsNoPort)
+{
+    machine.files.clear();
+    // The spooler refuses a monitor without a name or a DLL.
+    machine.addMonitorError = ERROR_INVALID_PARAMETER;
+    PageRun::Run(page, [&] {
+        int enumerations = machine.portEnumerations;
+        ClickNewPort();
+        ASSERT_EQ(machine.boxes.size(), 2u);
+        EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
+        EXPECT_EQ(machine.boxes[1].caption, "Unable to complete the install.");
+        ASSERT_EQ(machine.addedMonitors.size(), 1u);
+        EXPECT_EQ(machine.addedMonitors[0].name, "");
+        EXPECT_EQ(machine.addedMonitors[0].dll, "");
+        EXPECT_THAT(machine.portRequests, IsEmpty());
+        // Snapshot, second look and the refill.
+        EXPECT_EQ(machine.portEnumerations, enumerations + 3);
+        EXPECT_EQ(machine.current, Machine::kPackage);
+    });
+}
+
 TEST_F(PortListTest, NewPortWithoutTheMonitorDirectoryOnlyReports)
 {
     machine.directories = {Machine::kPackage};
