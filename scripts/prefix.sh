@@ -7,7 +7,7 @@ source "$(dirname "$0")/common.sh"
 
 prefix="${1:?usage: prefix.sh DIR}"
 stamp="$prefix/.zrn-prefix"
-want="$(cat "$0" $(ls "$ROOT"/sample/base/*.inf 2>/dev/null) | md5sum | cut -d' ' -f1)"
+want="$(cat "$0" "$ROOT/scripts/common.sh" $(ls "$ROOT"/sample/base/*.inf 2>/dev/null) | md5sum | cut -d' ' -f1)"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
     exit 0
 fi
