@@ -148,13 +148,19 @@ std::string ComputerName()
 }
 
 // The id of the control that has the keyboard focus in the window's thread.
+// The control that has the keyboard focus in the page's thread. After a message box
+// closes, the focus comes back with the activation, a little later: wait for it, bounded.
 int FocusedId(HWND page)
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(page, nullptr), &info) || !info.hwndFocus)
-        return 0;
-    return GetDlgCtrlID(info.hwndFocus);
+    for (DWORD waited = 0;; waited += 50) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(page, nullptr), &info) && info.hwndFocus)
+            return GetDlgCtrlID(info.hwndFocus);
+        if (waited >= e2e::kWaitMs)
+            return 0;
+        Sleep(50);
+    }
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b)
