@@ -1,0 +1,226 @@
+#include "support/scenario_wizard.h"
+
+#include "sample/kpmonitor_ui_ids.h"
+#include "support/ui_driver.h"
+
+namespace scenario {
+
+const char kStartSpoolerQuestion[] =
+    "To install a printer driver, the spooler service must be running. The spooler is currently "
+    "stopped.\n\nDo you want to start this service?";
+const char kUpgradeQuestion[] =
+    "To install this printer driver, the newest version of the ZRN KPL Language/Port Monitor must be "
+    "installed.  During this installation, the spooler on this machine will be stopped and restarted.\n\n"
+    "Do you want to proceed?";
+const char kNameExists[] =
+    "A printer by that name or shared name is already installed.\nPlease choose a different name.";
+const char kWrongSystem[] = "Application cannot run on this operating system";
+
+namespace {
+
+int MarkerOf(Page page)
+{
+    switch (page) {
+    case Page::Welcome: return id::kCopyTask;
+    case Page::Printer: return id::kNewPort;
+    case Page::Destination: return id::kDrive;
+    case Page::Summary: return id::kHeading;
+    }
+    return 0;
+}
+
+}  // namespace
+
+const char* PageName(Page page)
+{
+    switch (page) {
+    case Page::Welcome: return "welcome page";
+    case Page::Printer: return "printer page";
+    case Page::Destination: return "destination page";
+    case Page::Summary: return "summary page";
+    }
+    return "page";
+}
+
+Wizard::~Wizard()
+{
+    m_children.EndChildren();
+    m_process.Kill();
+}
+
+bool Wizard::Fail(const std::string& what)
+{
+    m_error = what + " (windows of setup.exe: " + Windows() + ")";
+    return false;
+}
+
+std::string Wizard::Windows()
+{
+    return m_process.Started() ? e2e::DescribeWindows(m_process.Id()) : "(not started)";
+}
+
+bool Wizard::Start(const std::string& dir)
+{
+    if (!m_process.Start(dir + "\\setup.exe", "", dir)) {
+        m_error = "setup.exe did not start in " + dir + ": " + m_process.Error();
+        return false;
+    }
+    // The program starts other programs only at its very end, long after this.
+    if (!m_children.Watch(m_process.Handle(), m_process.Id())) {
+        m_error = "cannot watch the programs that setup.exe starts: error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void Wizard::Show(HWND window, const std::string& name)
+{
+    if (!m_hook || !window)
+        return;
+    e2e::Sync(window);
+    m_hook(window, name);
+}
+
+HWND Wizard::WaitForPage(Page page)
+{
+    e2e::WindowQuery q;
+    q.pid = m_process.Id();
+    q.caption = kPageCaption;
+    q.withControl = MarkerOf(page);
+    HWND found = e2e::WaitForWindow(q);
+    if (!found)
+        Fail(std::string("no ") + PageName(page));
+    return found;
+}
+
+HWND Wizard::WaitForBox(const std::string& caption)
+{
+    HWND box = e2e::WaitForMessageBox(m_process.Id(), caption);
+    if (!box)
+        Fail("no message box \"" + caption + "\"");
+    return box;
+}
+
+HWND Wizard::WaitForPageOrBox(Page page, HWND* box)
+{
+    e2e::WindowQuery pageQuery;
+    pageQuery.pid = m_process.Id();
+    pageQuery.caption = kPageCaption;
+    pageQuery.withControl = MarkerOf(page);
+    e2e::WindowQuery boxQuery;
+    boxQuery.pid = m_process.Id();
+    boxQuery.caption = kBoxCaption;
+    boxQuery.withControl = 0xFFFF;
+    *box = nullptr;
+    for (DWORD waited = 0; waited <= e2e::kWaitMs; waited += 20) {
+        if (HWND found = e2e::FindWindowNow(pageQuery))
+            return found;
+        if ((*box = e2e::FindWindowNow(boxQuery)) != nullptr)
+            return nullptr;
+        Sleep(20);
+    }
+    Fail(std::string("neither the ") + PageName(page) + " nor a message box came");
+    return nullptr;
+}
+
+bool Wizard::NoBoxOpen() const
+{
+    for (HWND w : e2e::VisibleWindows(m_process.Id()))
+        if (e2e::WindowClass(w) == e2e::kDialogClass && e2e::Item(w, 0xFFFF))
+            return false;
+    return true;
+}
+
+std::string Wizard::Answer(int button, const std::string& name, const std::string& caption)
+{
+    HWND box = WaitForBox(caption);
+    if (!box)
+        return {};
+    std::string text = e2e::MessageBoxText(box);
+    Show(box, name);
+    if (!e2e::AnswerMessageBox(box, button))
+        Fail("the message box \"" + text + "\" could not be answered");
+    return text;
+}
+
+bool Wizard::Press(HWND page, int button)
+{
+    if (!e2e::Click(page, button))
+        return Fail("button " + std::to_string(button) + " of \"" + e2e::WindowText(page) + "\" cannot be pressed");
+    return true;
+}
+
+bool Wizard::ChooseTask(HWND welcome, int task)
+{
+    return Press(welcome, task) && Press(welcome, IDOK);
+}
+
+bool Wizard::AddPort(HWND printer, std::string* name, int physicalPort)
+{
+    if (!Press(printer, id::kNewPort))
+        return false;
+    e2e::WindowQuery q;
+    q.pid = m_process.Id();
+    q.caption = KPUI_ADD_CAPTION;
+    q.withControl = IDC_KPUI_PORT_NAME;
+    HWND dialog = e2e::WaitForWindow(q);
+    if (!dialog)
+        return Fail("the monitor's port dialog did not open");
+    if (name->empty())
+        *name = e2e::ItemText(dialog, IDC_KPUI_PORT_NAME);
+    else if (!e2e::SetItemText(dialog, IDC_KPUI_PORT_NAME, *name))
+        return Fail("cannot type the port name");
+    if (!e2e::ComboSelect(dialog, IDC_KPUI_PHYSICAL_PORT, physicalPort))
+        return Fail("cannot choose the physical port");
+    Show(dialog, "port-dialog");
+    if (!Press(dialog, IDOK))
+        return false;
+    // The dialog closes, or complains in a box of its own and stays.
+    e2e::WindowQuery complaint;
+    complaint.pid = m_process.Id();
+    complaint.caption = KPUI_MESSAGE_CAPTION;
+    complaint.withControl = 0xFFFF;
+    for (DWORD waited = 0; IsWindow(dialog) && IsWindowVisible(dialog); waited += 20) {
+        if (HWND box = e2e::FindWindowNow(complaint)) {
+            std::string text = e2e::MessageBoxText(box);
+            e2e::AnswerMessageBox(box, IDOK);
+            e2e::Click(dialog, IDCANCEL);
+            return Fail("the port dialog refused \"" + *name + "\": " + text);
+        }
+        if (waited > e2e::kWaitMs)
+            return Fail("the port dialog stays open");
+        Sleep(20);
+    }
+    // The page refills its list once the monitor's dialog has returned.
+    if (!e2e::Sync(printer))
+        return Fail("the printer page does not respond after the port dialog");
+    return true;
+}
+
+bool Wizard::TypePrinterName(HWND printer, const std::string& name)
+{
+    if (!e2e::SetItemText(printer, id::kEdit, name) || !e2e::Sync(printer))
+        return Fail("cannot type the printer name");
+    return true;
+}
+
+bool Wizard::SelectPort(HWND printer, const std::string& port)
+{
+    int row = e2e::ListFind(printer, id::kPorts, port);
+    if (row < 0)
+        return Fail("the port list does not show " + port);
+    if (!e2e::ListSelect(printer, id::kPorts, row))
+        return Fail("cannot select " + port);
+    return true;
+}
+
+bool Wizard::WaitForExit(DWORD exitCode)
+{
+    if (!m_process.WaitForExit())
+        return Fail("setup.exe does not end");
+    if (m_process.ExitCode() != exitCode)
+        return Fail("setup.exe ended with exit code " + std::to_string(m_process.ExitCode()));
+    return true;
+}
+
+}  // namespace scenario

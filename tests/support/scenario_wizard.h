@@ -1,0 +1,115 @@
+// setup.exe as a user meets it, for the end-to-end scenarios and the tour: its pages, its
+// message boxes and the sample port monitor's port dialog, one step at a time. Every step
+// waits (bounded) for the window it needs and reports what went wrong in `Error()`.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "support/process.h"
+#include "support/scenario_children.h"
+
+namespace scenario {
+
+constexpr const char* kPageCaption = "ZRN 7730 Printer Driver Wizard";
+constexpr const char* kBoxCaption = "ZRN 7730 Printer Software Wizard";
+constexpr const char* kInstallFailedCaption = "Unable to complete the install.";
+constexpr const char* kDriverName = "ZRN 7730";
+constexpr const char* kMonitorName = "ZRN 7730 Language/Port Monitor";
+constexpr const char* kMonitorDll = "ZRNKPMON.DLL";
+constexpr const char* kMonitorUiDll = "ZRNKPUI.DLL";
+constexpr const char* kPrintProcessor = "KPLPrint";
+constexpr const char* kPrintProcessorFile = "KPLPRINT.DLL";
+constexpr const char* kDriverInf = "ZRN7730.INF";
+
+// Texts of the wizard's message boxes.
+extern const char kStartSpoolerQuestion[];
+extern const char kUpgradeQuestion[];
+extern const char kNameExists[];
+extern const char kWrongSystem[];
+
+// Control ids of the pages.
+namespace id {
+enum : int {
+    kInstallTask = 1000,
+    kCopyTask = 1001,
+    kDrive = 1004,     // destination page
+    kPorts = 1005,     // printer page: the port list; destination page: the tree
+    kEdit = 1006,      // printer name, destination directory, summary text
+    kCreate = 1007,    // destination page
+    kBack = 1008,
+    kHeading = 1011,   // summary page
+    kNewPort = 1014,   // printer page
+    kViewReadme = 1015,
+};
+}
+
+enum class Page { Welcome, Printer, Destination, Summary };
+const char* PageName(Page page);
+
+class Wizard {
+public:
+    // Called with every page, message box and port dialog that a step meets, once it is
+    // shown, and a short name for it ("welcome", "spooler-question", ...).
+    using ScreenHook = std::function<void(HWND window, const std::string& name)>;
+
+    Wizard() = default;
+    ~Wizard();
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    void OnScreen(ScreenHook hook) { m_hook = std::move(hook); }
+
+    // Starts <dir>\setup.exe with `dir` as its current directory, in a job that reports the
+    // programs it starts.
+    bool Start(const std::string& dir);
+    e2e::Process& Process() { return m_process; }
+    const ChildWatch& Children() const { return m_children; }
+    const std::string& Error() const { return m_error; }
+
+    // The visible page (found by a control only it has), or nullptr with Error() set.
+    HWND WaitForPage(Page page);
+    // The wizard's visible message box with this caption, or nullptr with Error() set.
+    HWND WaitForBox(const std::string& caption = kBoxCaption);
+    // Waits for the page or a message box of the wizard, whichever shows first: returns the
+    // page, or nullptr with *box set (both null and Error() set when neither came).
+    HWND WaitForPageOrBox(Page page, HWND* box);
+    // True when no message box of the program is open right now.
+    bool NoBoxOpen() const;
+    // Waits for a box, shows it to the hook as `name`, presses `button`; its text ("" and
+    // Error() set when no box came).
+    std::string Answer(int button, const std::string& name, const std::string& caption = kBoxCaption);
+
+    // Clicks a button of a page; false with Error() set when it cannot be pressed.
+    bool Press(HWND page, int button);
+    // Welcome page: picks the task (id::kInstallTask or id::kCopyTask) and presses Next.
+    bool ChooseTask(HWND welcome, int task);
+    // Printer page: "New KPL Port...", then the monitor's dialog: the name typed (empty: the
+    // dialog's proposal is kept, and returned in *name), the physical port chosen by its index
+    // (0 USB, n COM n), OK. Waits until the dialog has gone and the page has refilled its list.
+    bool AddPort(HWND printer, std::string* name, int physicalPort);
+    // Printer page: types the name into the name box.
+    bool TypePrinterName(HWND printer, const std::string& name);
+    // Selects the port's row of the printer page's list.
+    bool SelectPort(HWND printer, const std::string& port);
+
+    // Waits for the program to end; false with Error() set when it does not, or ends with
+    // another code than `exitCode`.
+    bool WaitForExit(DWORD exitCode = 0);
+
+    // Hands a window to the hook once its thread has handled what was posted to it.
+    void Show(HWND window, const std::string& name);
+    // "caption [class]; ..." of the program's windows.
+    std::string Windows();
+
+private:
+    bool Fail(const std::string& what);
+
+    e2e::Process m_process;
+    ChildWatch m_children;
+    ScreenHook m_hook;
+    std::string m_error;
+};
+
+}  // namespace scenario
