@@ -3,26 +3,15 @@
 
 #include <vector>
 
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 
-namespace {
+using framework::CurrentDirectory;
 
-// The current directory, however long.
-std::string CurrentDirectory()
-{
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
-        if (n == 0)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        buf.assign(n + 1, '\0');
-    }
-}
+namespace {
 
 // The absolute form of a path ("" when the system cannot make one).
 std::string FullPath(const std::string& path)

@@ -3,24 +3,14 @@
 #include <vector>
 
 #include "framework/file.h"
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 
-namespace {
+using framework::CurrentDirectory;
 
-std::string CurrentDirectory()
-{
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
-        if (n == 0)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        buf.assign(n + 1, '\0');
-    }
-}
+namespace {
 
 bool CopyThroughSetupApi(const std::string& infName)
 {

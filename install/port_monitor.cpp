@@ -7,6 +7,7 @@
 
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "install/file_copy.h"
@@ -17,6 +18,9 @@
 #include "platform/handles.h"
 #include "res/resource.h"
 
+using framework::CurrentDirectory;
+using framework::JoinPath;
+using framework::SystemDirectory;
 using platform::RegKey;
 
 const char kMonitorDllName[] = "ZRNKPMON.DLL";
@@ -30,39 +34,6 @@ const char kFileVersionBlock[] = "\\StringFileInfo\\040904b0\\FileVersion";
 constexpr REGSAM kMonitorKeyAccess = KEY_READ | KEY_WRITE;
 // Storage of one name or value: 259 characters and the NUL.
 constexpr DWORD kNameBytes = MAX_PATH;
-
-std::string CurrentDirectory()
-{
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = sys().GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
-        if (n == 0)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        buf.assign(n + 1, '\0');
-    }
-}
-
-std::string JoinPath(const std::string& directory, const std::string& name)
-{
-    if (!directory.empty() && directory.back() == '\\')
-        return directory + name;
-    return directory + "\\" + name;
-}
-
-std::string SystemDirectory()
-{
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        UINT n = sys().GetSystemDirectoryA(buf.data(), static_cast<UINT>(buf.size()));
-        if (n == 0)
-            return {};
-        if (n < buf.size())
-            return std::string(buf.data(), n);
-        buf.assign(n + 1, '\0');
-    }
-}
 
 // A text value of at most 259 characters; false when it is missing, longer or not text.
 bool ReadTextValue(HKEY key, const char* name, std::string& value)
