@@ -162,3 +162,14 @@ void MaskedBitmap::DrawTransparent(HDC dc, int x, int y, COLORREF transparent)
 
     BitBlt(dc, x, y, w, h, back.get(), 0, 0, SRCCOPY);
 }
+
+void PaintPagePicture(HWND page, MaskedBitmap& picture)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    RECT rc;
+    GetClientRect(page, &rc);
+    SIZE size = picture.GetSize();
+    picture.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kPictureTransparent);
+    EndPaint(page, &ps);
+}

@@ -29,3 +29,10 @@ public:
 private:
     HBITMAP bitmap_ = nullptr;
 };
+
+// The colour that the pages' picture leaves transparent: magenta.
+constexpr COLORREF kPictureTransparent = RGB(255, 0, 255);
+
+// Paints a page (BeginPaint to EndPaint) with its picture in the top right corner of the
+// client area, 5 pixels in from the right and 12 down from the top.
+void PaintPagePicture(HWND page, MaskedBitmap& picture);

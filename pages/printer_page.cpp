@@ -9,8 +9,6 @@
 
 namespace {
 
-const COLORREF kTransparent = RGB(255, 0, 255);
-
 // Characters that a printer name may not contain.
 const char kIllegalNameChars[] = "=,;\\*?/<>|\":";
 
@@ -185,13 +183,7 @@ bool PrinterPage::OnPaint()
         framework::PaintMinimizedIcon(hwnd, m_hIcon);
         return true;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    SIZE size = m_bitmap.GetSize();
-    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
-    EndPaint(hwnd, &ps);
+    PaintPagePicture(hwnd, m_bitmap);
     return true;
 }
 

@@ -5,8 +5,6 @@
 #include "res/resource.h"
 
 namespace {
-const COLORREF kTransparent = RGB(255, 0, 255);
-
 void AppendSection(std::string& text, UINT headingId, const std::string& value)
 {
     if (value.empty())
@@ -90,12 +88,6 @@ bool SummaryPage::OnPaint()
         framework::PaintMinimizedIcon(hwnd, m_hIcon);
         return true;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    SIZE size = m_bitmap.GetSize();
-    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
-    EndPaint(hwnd, &ps);
+    PaintPagePicture(hwnd, m_bitmap);
     return true;
 }

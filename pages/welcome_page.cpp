@@ -6,7 +6,6 @@
 #include "res/resource.h"
 
 namespace {
-const COLORREF kTransparent = RGB(255, 0, 255);
 }
 
 WelcomePage::WelcomePage() : Dialog(IDD_WELCOME)
@@ -74,12 +73,6 @@ void WelcomePage::OnViewReadme()
 
 bool WelcomePage::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(GetSafeHwnd(), &ps);
-    RECT rc;
-    GetClientRect(GetSafeHwnd(), &rc);
-    SIZE size = m_bitmap.GetSize();
-    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kTransparent);
-    EndPaint(GetSafeHwnd(), &ps);
+    PaintPagePicture(GetSafeHwnd(), m_bitmap);
     return true;
 }
