@@ -5,9 +5,6 @@
 #include "platform/api.h"
 #include "res/resource.h"
 
-namespace {
-}
-
 WelcomePage::WelcomePage() : Dialog(IDD_WELCOME)
 {
     m_nTask = 0;
