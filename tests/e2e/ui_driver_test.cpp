@@ -578,6 +578,14 @@ TEST_F(UiDriverTest, ScreenshotShowsTheDialog)
     EXPECT_GT(differing, bits.size() / 20);
 }
 
+TEST_F(UiDriverTest, AnotherProgramsWindowIsClosedWithItsProgram)
+{
+    EXPECT_FALSE(e2e::CloseProgramOf(nullptr));
+    EXPECT_TRUE(e2e::CloseProgramOf(m_dlg));   // WM_CLOSE: the dialog's IDCANCEL
+    EXPECT_FALSE(m_child.Running());
+    EXPECT_EQ(m_child.ExitCode(), static_cast<DWORD>(IDCANCEL));
+}
+
 TEST(ProcessTest, WaitKillAndExitCode)
 {
     char cmd[MAX_PATH] = {};

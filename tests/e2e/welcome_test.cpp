@@ -132,13 +132,7 @@ TEST_F(WelcomeTest, ViewReadmeOpensTheReadmeAndKeepsThePage)
     DWORD viewerPid = 0;
     GetWindowThreadProcessId(readme, &viewerPid);
     EXPECT_NE(viewerPid, m_setup.Id());
-    HANDLE viewerProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, viewerPid);
-    PostMessageA(readme, WM_CLOSE, 0, 0);
-    if (viewerProcess) {
-        if (WaitForSingleObject(viewerProcess, e2e::kWaitMs) != WAIT_OBJECT_0)
-            TerminateProcess(viewerProcess, 1);
-        CloseHandle(viewerProcess);
-    }
+    EXPECT_TRUE(e2e::CloseProgramOf(readme));
 
     // The page stays open and works on.
     EXPECT_TRUE(IsWindowVisible(page));

@@ -165,6 +165,24 @@ std::string DescribeWindows(DWORD pid)
     return out.empty() ? "(no visible windows)" : out;
 }
 
+bool CloseProgramOf(HWND window, DWORD timeoutMs)
+{
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid) || pid == GetCurrentProcessId())
+        return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    if (!process)
+        return false;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process, 1);
+        ended = WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+    }
+    CloseHandle(process);
+    return ended;
+}
+
 // ---- Sync -------------------------------------------------------------------
 
 // An id that no dialog of ours uses for a control.

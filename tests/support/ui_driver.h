@@ -62,6 +62,13 @@ std::vector<HWND> VisibleWindows(DWORD pid);
 // "caption [class]; ..." of a process's visible windows, for failure messages.
 std::string DescribeWindows(DWORD pid);
 
+// Closes a top-level window of another program (a folder or text file that
+// the program under test had the shell open, say) with WM_CLOSE and waits for
+// that program to end; terminates it when it does not end in time. A program
+// left running keeps the test's output open (CTest then waits for it) and
+// holds the active window. True when the program has ended.
+bool CloseProgramOf(HWND window, DWORD timeoutMs = kWaitMs);
+
 std::string WindowText(HWND window);   // WM_GETTEXT, cross-process
 std::string WindowClass(HWND window);
 
