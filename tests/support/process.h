@@ -9,6 +9,8 @@ namespace e2e {
 // Generous upper bound for every wait of the end-to-end tests: it only keeps a
 // broken run from hanging; no test measures time with it.
 constexpr DWORD kWaitMs = 20000;
+// The same for steps that install or copy (a click on Finish, say).
+constexpr DWORD kLongWaitMs = 120000;
 
 // A child process. The destructor kills it when it is still running, so a failed
 // test never leaves a window behind for the next one.
