@@ -31,16 +31,15 @@ std::vector<PortMonitor> Monitors();         // EnumMonitorsA, level 2
 std::vector<SpoolerPort> Ports();            // EnumPortsA, level 2
 std::vector<std::string> PrintProcessors();  // EnumPrintProcessorsA, level 1
 
+// The finders point into the list they are given: keep the list while the pointer is used
+// (a temporary list ends with the full expression).
 const PrinterDriver* FindDriver(const std::vector<PrinterDriver>& all, const std::string& name);
 const PortMonitor* FindMonitorByDll(const std::vector<PortMonitor>& all, const std::string& dll);
 const SpoolerPort* FindPort(const std::vector<SpoolerPort>& all, const std::string& name);
 bool Contains(const std::vector<std::string>& all, const std::string& name);   // exact
 bool HasDriver(const std::string& name);
 bool HasMonitorDll(const std::string& dll);
-// The finders point into the list they are given: never give them a temporary.
-const PrinterDriver* FindDriver(std::vector<PrinterDriver>&&, const std::string&) = delete;
-const PortMonitor* FindMonitorByDll(std::vector<PortMonitor>&&, const std::string&) = delete;
-const SpoolerPort* FindPort(std::vector<SpoolerPort>&&, const std::string&) = delete;
+
 
 std::string DriverDirectory();           // GetPrinterDriverDirectoryA
 std::string PrintProcessorDirectory();   // GetPrintProcessorDirectoryA
