@@ -157,7 +157,7 @@ TEST_F(Refusals, WindowsSevenModeIsRefusedWithAMessage)
     EXPECT_EQ(nullptr, e2e::Item(box, IDCANCEL));
     // No page behind the message.
     e2e::WindowQuery page;
-    page.pid = wizard.Process().Id();
+    page.pid = wizard.Pid();
     page.caption = kPageCaption;
     EXPECT_EQ(nullptr, e2e::FindWindowNow(page));
     ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
@@ -200,7 +200,7 @@ TEST_F(Refusals, CancelInThePortDialogAndOnTheInstallSummary)
     // The monitor's dialog, cancelled: no port.
     ASSERT_TRUE(wizard.Press(printer, id::kNewPort)) << wizard.Error();
     e2e::WindowQuery q;
-    q.pid = wizard.Process().Id();
+    q.pid = wizard.Pid();
     q.caption = "Add ZRN 7730 KPL Port";
     HWND dialog = e2e::WaitForWindow(q);
     ASSERT_NE(nullptr, dialog) << wizard.Windows();

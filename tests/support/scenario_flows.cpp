@@ -15,8 +15,12 @@ bool RunInstall(Wizard& wizard, const std::string& packageDir, const InstallChoi
                 InstallOutcome* outcome)
 {
     *outcome = InstallOutcome();
-    if (!wizard.Start(packageDir))
-        return false;
+    return wizard.Start(packageDir) && DriveInstall(wizard, choices, outcome);
+}
+
+bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome* outcome)
+{
+    *outcome = InstallOutcome();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     if (!welcome)
         return false;
@@ -95,10 +99,10 @@ bool RunCopy(Wizard& wizard, const std::string& packageDir, const std::string& d
         return false;
     // Finish asks about a stopped spooler, for this task too; otherwise the program copies and ends.
     e2e::WindowQuery question;
-    question.pid = wizard.Process().Id();
+    question.pid = wizard.Pid();
     question.caption = kBoxCaption;
     question.withControl = 0xFFFF;
-    for (DWORD waited = 0; wizard.Process().Running() && waited < e2e::kWaitMs; waited += 20) {
+    for (DWORD waited = 0; wizard.Running() && waited < e2e::kWaitMs; waited += 20) {
         if (HWND box = e2e::FindWindowNow(question)) {
             if (e2e::MessageBoxText(box) != kStartSpoolerQuestion)
                 break;

@@ -27,6 +27,9 @@ struct InstallOutcome {
 bool RunInstall(Wizard& wizard, const std::string& packageDir, const InstallChoices& choices,
                 InstallOutcome* outcome);
 
+// The same for a setup.exe that has been started (or adopted) already.
+bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome* outcome);
+
 // The copy task into `destination` (typed into the destination page), to the end of the
 // program; a spooler question on Finish is answered Yes.
 bool RunCopy(Wizard& wizard, const std::string& packageDir, const std::string& destination,

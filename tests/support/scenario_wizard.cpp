@@ -46,6 +46,19 @@ Wizard::~Wizard()
 {
     m_children.EndChildren();
     m_process.Kill();
+    if (m_adopted)
+        CloseHandle(m_adopted);
+}
+
+HANDLE Wizard::Handle() const
+{
+    return m_adopted ? m_adopted : m_process.Handle();
+}
+
+bool Wizard::Running() const
+{
+    HANDLE h = Handle();
+    return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
 }
 
 bool Wizard::Fail(const std::string& what)
@@ -56,7 +69,7 @@ bool Wizard::Fail(const std::string& what)
 
 std::string Wizard::Windows()
 {
-    return m_process.Started() ? e2e::DescribeWindows(m_process.Id()) : "(not started)";
+    return m_pid ? e2e::DescribeWindows(m_pid) : "(not started)";
 }
 
 bool Wizard::Start(const std::string& dir)
@@ -65,8 +78,24 @@ bool Wizard::Start(const std::string& dir)
         m_error = "setup.exe did not start in " + dir + ": " + m_process.Error();
         return false;
     }
+    m_pid = m_pid;
     // The program starts other programs only at its very end, long after this.
-    if (!m_children.Watch(m_process.Handle(), m_process.Id())) {
+    if (!m_children.Watch(m_process.Handle(), m_pid)) {
+        m_error = "cannot watch the programs that setup.exe starts: error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool Wizard::Adopt(DWORD pid)
+{
+    m_adopted = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, pid);
+    if (!m_adopted) {
+        m_error = "cannot open process " + std::to_string(pid) + ": error " + std::to_string(GetLastError());
+        return false;
+    }
+    m_pid = pid;
+    if (!m_children.Watch(m_adopted, pid)) {
         m_error = "cannot watch the programs that setup.exe starts: error " + std::to_string(GetLastError());
         return false;
     }
@@ -84,7 +113,7 @@ void Wizard::Show(HWND window, const std::string& name)
 HWND Wizard::WaitForPage(Page page)
 {
     e2e::WindowQuery q;
-    q.pid = m_process.Id();
+    q.pid = m_pid;
     q.caption = kPageCaption;
     q.withControl = MarkerOf(page);
     HWND found = e2e::WaitForWindow(q);
@@ -95,7 +124,7 @@ HWND Wizard::WaitForPage(Page page)
 
 HWND Wizard::WaitForBox(const std::string& caption)
 {
-    HWND box = e2e::WaitForMessageBox(m_process.Id(), caption);
+    HWND box = e2e::WaitForMessageBox(m_pid, caption);
     if (!box)
         Fail("no message box \"" + caption + "\"");
     return box;
@@ -104,11 +133,11 @@ HWND Wizard::WaitForBox(const std::string& caption)
 HWND Wizard::WaitForPageOrBox(Page page, HWND* box)
 {
     e2e::WindowQuery pageQuery;
-    pageQuery.pid = m_process.Id();
+    pageQuery.pid = m_pid;
     pageQuery.caption = kPageCaption;
     pageQuery.withControl = MarkerOf(page);
     e2e::WindowQuery boxQuery;
-    boxQuery.pid = m_process.Id();
+    boxQuery.pid = m_pid;
     boxQuery.caption = kBoxCaption;
     boxQuery.withControl = 0xFFFF;
     *box = nullptr;
@@ -125,7 +154,7 @@ HWND Wizard::WaitForPageOrBox(Page page, HWND* box)
 
 bool Wizard::NoBoxOpen() const
 {
-    for (HWND w : e2e::VisibleWindows(m_process.Id()))
+    for (HWND w : e2e::VisibleWindows(m_pid))
         if (e2e::WindowClass(w) == e2e::kDialogClass && e2e::Item(w, 0xFFFF))
             return false;
     return true;
@@ -160,7 +189,7 @@ bool Wizard::AddPort(HWND printer, std::string* name, int physicalPort)
     if (!Press(printer, id::kNewPort))
         return false;
     e2e::WindowQuery q;
-    q.pid = m_process.Id();
+    q.pid = m_pid;
     q.caption = KPUI_ADD_CAPTION;
     q.withControl = IDC_KPUI_PORT_NAME;
     HWND dialog = e2e::WaitForWindow(q);
@@ -177,7 +206,7 @@ bool Wizard::AddPort(HWND printer, std::string* name, int physicalPort)
         return false;
     // The dialog closes, or complains in a box of its own and stays.
     e2e::WindowQuery complaint;
-    complaint.pid = m_process.Id();
+    complaint.pid = m_pid;
     complaint.caption = KPUI_MESSAGE_CAPTION;
     complaint.withControl = 0xFFFF;
     for (DWORD waited = 0; IsWindow(dialog) && IsWindowVisible(dialog); waited += 20) {
@@ -216,10 +245,13 @@ bool Wizard::SelectPort(HWND printer, const std::string& port)
 
 bool Wizard::WaitForExit(DWORD exitCode)
 {
-    if (!m_process.WaitForExit())
+    HANDLE h = Handle();
+    if (!h || WaitForSingleObject(h, e2e::kWaitMs) != WAIT_OBJECT_0)
         return Fail("setup.exe does not end");
-    if (m_process.ExitCode() != exitCode)
-        return Fail("setup.exe ended with exit code " + std::to_string(m_process.ExitCode()));
+    DWORD code = 0;
+    GetExitCodeProcess(h, &code);
+    if (code != exitCode)
+        return Fail("setup.exe ended with exit code " + std::to_string(code));
     return true;
 }
 

@@ -64,7 +64,12 @@ public:
     // Starts <dir>\setup.exe with `dir` as its current directory, in a job that reports the
     // programs it starts.
     bool Start(const std::string& dir);
+    // Takes over a setup.exe that another program started (its welcome page showing), e.g.
+    // one that runs under /usr/bin/time. It is not ended when this object goes.
+    bool Adopt(DWORD pid);
     e2e::Process& Process() { return m_process; }
+    DWORD Pid() const { return m_pid; }
+    bool Running() const;
     const ChildWatch& Children() const { return m_children; }
     const std::string& Error() const { return m_error; }
 
@@ -105,8 +110,11 @@ public:
 
 private:
     bool Fail(const std::string& what);
+    HANDLE Handle() const;
 
     e2e::Process m_process;
+    HANDLE m_adopted = nullptr;
+    DWORD m_pid = 0;
     ChildWatch m_children;
     ScreenHook m_hook;
     std::string m_error;
