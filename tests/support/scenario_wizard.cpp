@@ -78,7 +78,7 @@ bool Wizard::Start(const std::string& dir)
         m_error = "setup.exe did not start in " + dir + ": " + m_process.Error();
         return false;
     }
-    m_pid = m_pid;
+    m_pid = m_process.Id();
     // The program starts other programs only at its very end, long after this.
     if (!m_children.Watch(m_process.Handle(), m_pid)) {
         m_error = "cannot watch the programs that setup.exe starts: error " + std::to_string(GetLastError());
