@@ -23,16 +23,33 @@ namespace {
 
 using namespace scenario;
 
-// The spooler's state and the installed monitor's version, recorded at each change.
+// The last-write time of a file, read without opening it: a copy in progress must not meet
+// an open handle (the destination is opened without sharing), and the shell's copy keeps the
+// source's last-write time.
+bool LastWrite(const std::string& path, FILETIME* out)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    *out = data.ftLastWriteTime;
+    return true;
+}
+
+bool Same(const FILETIME& a, const FILETIME& b)
+{
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// The spooler's state and which package's monitor file is installed, recorded at each change.
 struct Observation {
     DWORD spooler;
-    std::string monitorVersion;
+    std::string monitor;   // "old", "new", "other" or "missing"
 };
 
 class Watcher {
 public:
-    explicit Watcher(const std::string& monitorFile)
-        : m_file(monitorFile), m_thread([this] { Run(); })
+    Watcher(const std::string& monitorFile, const FILETIME& oldFile, const FILETIME& newFile)
+        : m_file(monitorFile), m_old(oldFile), m_new(newFile), m_thread([this] { Run(); })
     {
     }
     ~Watcher() { Stop(); }
@@ -53,11 +70,15 @@ private:
     void Run()
     {
         while (!m_stop) {
-            Observation now{SpoolerState(), FileVersionOf(m_file)};
+            FILETIME written;
+            const char* which = !LastWrite(m_file, &written) ? "missing"
+                                : Same(written, m_old)        ? "old"
+                                : Same(written, m_new)        ? "new"
+                                                              : "other";
+            Observation now{SpoolerState(), which};
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                if (m_seen.empty() || m_seen.back().spooler != now.spooler ||
-                    m_seen.back().monitorVersion != now.monitorVersion)
+                if (m_seen.empty() || m_seen.back().spooler != now.spooler || m_seen.back().monitor != now.monitor)
                     m_seen.push_back(now);
             }
             Sleep(20);
@@ -65,6 +86,7 @@ private:
     }
 
     std::string m_file;
+    FILETIME m_old, m_new;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<Observation> m_seen;
@@ -75,7 +97,7 @@ std::string Describe(const std::vector<Observation>& seen)
 {
     std::string out;
     for (const Observation& o : seen)
-        out += "[spooler state " + std::to_string(o.spooler) + ", monitor " + o.monitorVersion + "] ";
+        out += "[spooler state " + std::to_string(o.spooler) + ", " + o.monitor + " monitor file] ";
     return out;
 }
 
@@ -140,7 +162,12 @@ TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart
     EXPECT_EQ(DWORD(SERVICE_RUNNING), SpoolerState());
     EXPECT_EQ(oldVersion, FileVersionOf(installed));
 
-    Watcher watcher(installed);
+    // The two package files are told apart by their last-write times, which the copy keeps.
+    FILETIME oldWritten, newWritten;
+    ASSERT_TRUE(LastWrite(oldPackage + "\\kpmonitor\\" + kMonitorDll, &oldWritten));
+    ASSERT_TRUE(LastWrite(newPackage + "\\kpmonitor\\" + kMonitorDll, &newWritten));
+    ASSERT_FALSE(Same(oldWritten, newWritten));
+    Watcher watcher(installed, oldWritten, newWritten);
     ASSERT_TRUE(e2e::AnswerMessageBox(question, IDYES));
     HWND printer = wizard.WaitForPage(Page::Printer);
     watcher.Stop();
@@ -157,9 +184,10 @@ TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart
         }
     }
     ASSERT_LT(stopped, seen.size()) << "the spooler was never seen stopped: " << Describe(seen);
-    EXPECT_EQ(oldVersion, seen[stopped].monitorVersion) << Describe(seen);
+    EXPECT_EQ("old", seen[stopped].monitor) << Describe(seen);
     EXPECT_EQ(DWORD(SERVICE_RUNNING), seen.back().spooler) << Describe(seen);
-    EXPECT_EQ(newVersion, seen.back().monitorVersion) << Describe(seen);
+    EXPECT_EQ("new", seen.back().monitor) << Describe(seen);
+    EXPECT_EQ(newVersion, FileVersionOf(installed));
     EXPECT_EQ(DWORD(SERVICE_RUNNING), SpoolerState());
     EXPECT_TRUE(ReadFileBytes(newPackage + "\\kpmonitor\\" + kMonitorDll) == ReadFileBytes(installed));
     EXPECT_TRUE(ReadFileBytes(newPackage + "\\kpmonitor\\" + kMonitorUiDll) == ReadFileBytes(installedUi));
