@@ -49,9 +49,10 @@ wine "$BUILD/tests/e2e/tour.exe" "$(winepath -w "$package" 2>/dev/null)" "$(wine
 rc=$?
 set -e
 
+echo "== screenshots"
 for bmp in "$shots"/*.bmp; do
     [ -f "$bmp" ] || continue
     convert "$bmp" -strip "${bmp%.bmp}.png" && rm -f "$bmp"
+    echo "  ${bmp%.bmp}.png"
 done
-log "screenshots: $(ls "$shots"/*.png 2>/dev/null | wc -l) PNG files in $shots"
 exit $rc

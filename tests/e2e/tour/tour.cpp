@@ -182,9 +182,7 @@ int main(int argc, char** argv)
     const bool installed = InstallTask(package, shots);
     const bool copied = CopyTask(package, shots);
 
-    std::printf("== screenshots in %s\n", argv[2]);
-    for (const std::string& s : shots.Taken())
-        Line("", s);
+    std::printf("== %u screenshots (BMP) saved in %s\n", static_cast<unsigned>(shots.Taken().size()), argv[2]);
     std::printf("== %s\n", installed && copied ? "tour complete" : "tour FAILED");
     return installed && copied ? 0 : 1;
 }
