@@ -578,11 +578,11 @@ const char kDialogUserVariable[] = "ZRN_SAMPLE_DIALOG_USER";
 
 TEST(SamplePortDialogUser, FillsInTheAddPortDialog)
 {
-    char spec[1024] = {};
-    DWORD n = GetEnvironmentVariableA(kDialogUserVariable, spec, sizeof spec);
-    if (n == 0 || n >= sizeof spec)
+    char request[1024] = {};
+    DWORD n = GetEnvironmentVariableA(kDialogUserVariable, request, sizeof request);
+    if (n == 0 || n >= sizeof request)
         GTEST_SKIP() << "the second process of SamplePackage.AddPortDialogCreatesTheTypedPort";
-    std::string text(spec);
+    std::string text(request);
     size_t a = text.find('|'), b = text.find('|', a + 1);
     ASSERT_NE(std::string::npos, b);
     const std::string port = text.substr(0, a);
