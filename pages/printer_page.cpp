@@ -20,7 +20,7 @@ bool Refuse(HWND owner, UINT textId)
 
 }  // namespace
 
-PrinterPage::PrinterPage() : Dialog(IDD_PRINTER)
+PrinterPage::PrinterPage() : PageDialog(IDD_PRINTER)
 {
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -123,18 +123,6 @@ void PrinterPage::OnOK()
     // No data exchange here: it would read the untrimmed text back from the box.
     m_nResult = PAGE_NEXT;
     EndDialog(IDOK);
-}
-
-void PrinterPage::OnCancel()
-{
-    m_nResult = PAGE_CANCEL;
-    Dialog::OnCancel();
-}
-
-void PrinterPage::OnBack()
-{
-    m_nResult = PAGE_BACK;
-    Dialog::OnCancel();
 }
 
 bool PrinterPage::OnCommand(UINT id, UINT code, HWND /*control*/)

@@ -6,16 +6,15 @@
 #include "app/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/page_dialog.h"
 #include "pages/masked_bitmap.h"
 
-class PrinterPage : public framework::Dialog, public PrinterPageBase {
+class PrinterPage : public PageDialog<PrinterPageBase> {
 public:
     // Longest printer name the box takes.
     static constexpr int kMaxNameLength = 220;
 
     PrinterPage();
-    INT_PTR DoModal() override { return Dialog::DoModal(); }
-    HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
     // True when a printer may be created under this (trimmed) name. Otherwise tells the
     // user why in a box owned by owner and returns false. The rules, first match wins:
@@ -41,14 +40,12 @@ protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* nm, LRESULT& result) override;
     bool OnPaint() override;
     void OnShowWindow(BOOL show, UINT status) override;
     HCURSOR OnQueryDragIcon() override;
 
-    void OnBack();
     void OnNameChange();
     LRESULT OnPortChanged(const NMLISTVIEW& change);
     LRESULT OnPortDoubleClick(const NMITEMACTIVATE& click);

@@ -14,7 +14,7 @@ void AppendSection(std::string& text, UINT headingId, const std::string& value)
 }
 }  // namespace
 
-SummaryPage::SummaryPage() : Dialog(IDD_SUMMARY)
+SummaryPage::SummaryPage() : PageDialog(IDD_SUMMARY)
 {
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -58,18 +58,6 @@ void SummaryPage::OnOK()
     EnsureSpoolerRunning(GetSafeHwnd());
     m_nResult = PAGE_NEXT;
     Dialog::OnOK();
-}
-
-void SummaryPage::OnCancel()
-{
-    m_nResult = PAGE_CANCEL;
-    Dialog::OnCancel();
-}
-
-void SummaryPage::OnBack()
-{
-    m_nResult = PAGE_BACK;
-    Dialog::OnCancel();
 }
 
 bool SummaryPage::OnCommand(UINT id, UINT code, HWND /*control*/)

@@ -5,13 +5,12 @@
 #include "app/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/page_dialog.h"
 #include "pages/masked_bitmap.h"
 
-class SummaryPage : public framework::Dialog, public SummaryPageBase {
+class SummaryPage : public PageDialog<SummaryPageBase> {
 public:
     SummaryPage();
-    INT_PTR DoModal() override { return Dialog::DoModal(); }
-    HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
     // The text of the summary box: a section (two line breaks, heading, tab, value) for
     // each field that is not empty, in the order printer name, port, destination.
@@ -27,9 +26,7 @@ protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnPaint() override;
 
-    void OnBack();
 };

@@ -5,7 +5,7 @@
 #include "platform/api.h"
 #include "res/resource.h"
 
-WelcomePage::WelcomePage() : Dialog(IDD_WELCOME)
+WelcomePage::WelcomePage() : PageDialog(IDD_WELCOME)
 {
     m_nTask = 0;
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
@@ -40,12 +40,6 @@ void WelcomePage::OnOK()
         EnsureSpoolerRunning(GetSafeHwnd());
     m_nResult = PAGE_NEXT;
     Dialog::OnOK();
-}
-
-void WelcomePage::OnCancel()
-{
-    m_nResult = PAGE_CANCEL;
-    Dialog::OnCancel();
 }
 
 bool WelcomePage::OnCommand(UINT id, UINT code, HWND /*control*/)

@@ -4,13 +4,12 @@
 #include "app/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "pages/page_dialog.h"
 #include "pages/masked_bitmap.h"
 
-class WelcomePage : public framework::Dialog, public WelcomePageBase {
+class WelcomePage : public PageDialog<WelcomePageBase> {
 public:
     WelcomePage();
-    INT_PTR DoModal() override { return Dialog::DoModal(); }
-    HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
     MaskedBitmap m_bitmap;
     framework::Button m_btnNext;
@@ -20,7 +19,6 @@ protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnPaint() override;
 
