@@ -19,16 +19,20 @@ if ! ninja -C "$BUILD" filldrive_bench >/dev/null; then
 fi
 bench="$BUILD/tests/bench/filldrive_bench.exe"
 
+own_prefix=
 if [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX="$BUILD/prefix-bench"
     "$ROOT/scripts/prefix.sh" "$WINEPREFIX"
+    own_prefix=1
 fi
 
 tree="$(mktemp -d /tmp/zrn-bench-XXXXXX)"
+out="$(mktemp /tmp/zrn-bench-out-XXXXXX)"
 link=
 cleanup() {
     [ -n "$link" ] && rm -f "$link"
-    rm -rf "$tree"
+    rm -rf "$tree" "$out"
+    [ -n "$own_prefix" ] && wineserver -k >/dev/null 2>&1
     stop_xvfb
 }
 trap cleanup EXIT
@@ -56,6 +60,10 @@ ln -s "$tree" "$link"
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
 fi
-wineserver -p
+wineserver -p >/dev/null 2>&1
 log "measuring on drive ${letter^^}: ($repeats runs)"
-wine "$bench" "$letter" "$repeats"
+# Through a file: Wine's helper processes keep the output they inherit open.
+rc=0
+wine "$bench" "$letter" "$repeats" >"$out" 2>&1 || rc=$?
+grep -v '^wine: ' "$out" || true
+exit $rc
