@@ -6,7 +6,7 @@
 #include "pages/directory_path.h"
 #include "res/resource.h"
 
-DestinationPage::DestinationPage() : Dialog(IDD_DESTINATION)
+DestinationPage::DestinationPage() : PageDialog(IDD_DESTINATION)
 {
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
 }
@@ -129,18 +129,6 @@ void DestinationPage::OnOK()
 void DestinationPage::OnCreateDirectory()
 {
     AcceptDirectory(true);
-}
-
-void DestinationPage::OnBack()
-{
-    m_nResult = PAGE_BACK;
-    EndDialog(IDCANCEL);
-}
-
-void DestinationPage::OnCancel()
-{
-    m_nResult = PAGE_CANCEL;
-    EndDialog(IDCANCEL);
 }
 
 void DestinationPage::AcceptDirectory(bool create)

@@ -10,25 +10,21 @@
 #include "pages/directory_tree.h"
 #include "pages/drive_combo.h"
 #include "pages/masked_bitmap.h"
+#include "pages/page_dialog.h"
 
-class DestinationPage : public framework::Dialog, public DestinationPageBase {
+class DestinationPage : public PageDialog<DestinationPageBase> {
 public:
     DestinationPage();
     ~DestinationPage() override;
-
-    INT_PTR DoModal() override { return Dialog::DoModal(); }
-    HWND GetSafeHwnd() const override { return Dialog::GetSafeHwnd(); }
 
 protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* nm, LRESULT& result) override;
     bool OnPaint() override;
 
-    void OnBack();
     void OnCreateDirectory();
     void OnSelchangeDrive();
     void OnSelchangedTree(NMHDR* nm, LRESULT* result);
