@@ -30,9 +30,9 @@ tree="$(mktemp -d /tmp/zrn-bench-XXXXXX)"
 out="$(mktemp /tmp/zrn-bench-out-XXXXXX)"
 link=
 cleanup() {
-    [ -n "$link" ] && rm -f "$link"
+    if [ -n "$link" ]; then rm -f "$link"; fi
     rm -rf "$tree" "$out"
-    [ -n "$own_prefix" ] && wineserver -k >/dev/null 2>&1
+    if [ -n "$own_prefix" ]; then wineserver -k >/dev/null 2>&1 || true; fi
     stop_xvfb
 }
 trap cleanup EXIT
@@ -60,7 +60,8 @@ ln -s "$tree" "$link"
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
 fi
-wineserver -p >/dev/null 2>&1
+# Keeps the prefix's server up between the runs (it may be up and kept already).
+wineserver -p >/dev/null 2>&1 || true
 log "measuring on drive ${letter^^}: ($repeats runs)"
 # Through a file: Wine's helper processes keep the output they inherit open.
 rc=0
