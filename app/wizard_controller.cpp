@@ -10,6 +10,15 @@
 
 using framework::WaitCursor;
 
+// The copy's target: the directory with "\." appended (one backslash, also when the
+// typed directory ended with one).
+static std::string CopyTargetPath(const std::string& directory)
+{
+    if (!directory.empty() && directory.back() == '\\')
+        return directory + ".";
+    return directory + "\\.";
+}
+
 std::string WizardApp::FindDriverInf(const std::vector<std::string>& candidates)
 {
     for (const std::string& name : candidates)
@@ -109,7 +118,7 @@ void WizardApp::RunWizard()
                 if (m_nTask == 0) {
                     m_nState = StateInstallDriver;
                 } else {
-                    CopyDriverToDirectory(destination.m_szDirectory + "\\.");
+                    CopyDriverToDirectory(CopyTargetPath(destination.m_szDirectory));
                     m_nState = StateOpenCopy;
                 }
             } else if (summary.m_nResult == PAGE_BACK) {

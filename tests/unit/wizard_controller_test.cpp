@@ -92,6 +92,15 @@ TEST_F(ControllerTest, CopyTaskCopiesToTheDirectoryWithBackslashDotAndOpensIt)
     EXPECT_EQ(InstallStatus, 0);
 }
 
+TEST_F(ControllerTest, CopyTargetHasOneBackslashBeforeTheDotWhenTheDirectoryEndsWithOne)
+{
+    app.welcome->Then(Choose(1));
+    app.destination->Then(Directory("C:\\drivers\\"));
+    app.summary->ThenResult(PAGE_NEXT);
+    Run();
+    EXPECT_EQ(app.calls.at(1), "copy:C:\\drivers\\.");
+}
+
 TEST_F(ControllerTest, DiscoveryOffersInstallOnlyWithADriverInfAmongTheCandidates)
 {
     struct Case {
