@@ -11,6 +11,7 @@
 
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_machine.h"
 #include "support/ui_driver.h"
 
 namespace {
@@ -46,36 +47,6 @@ enum : int {
 // A printer queue that exists while the tests run, for the "already installed" check.
 const char kExistingPrinter[] = "ZRN Pages Existing Printer";
 const char kExistingDriver[] = "ZRN Pages Test Driver";
-
-// ---- the spooler service ---------------------------------------------------------------
-
-bool SetSpooler(bool running)
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!scm)
-        return false;
-    SC_HANDLE svc = OpenServiceA(scm, "Spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
-    bool ok = false;
-    if (svc) {
-        SERVICE_STATUS st = {};
-        if (running)
-            StartServiceA(svc, 0, nullptr);
-        else
-            ControlService(svc, SERVICE_CONTROL_STOP, &st);
-        const DWORD wanted = running ? SERVICE_RUNNING : SERVICE_STOPPED;
-        // Bounded: the wait only keeps a broken service from hanging the test.
-        for (DWORD waited = 0; waited <= e2e::kWaitMs; waited += 50) {
-            if (QueryServiceStatus(svc, &st) && st.dwCurrentState == wanted) {
-                ok = true;
-                break;
-            }
-            Sleep(50);
-        }
-        CloseServiceHandle(svc);
-    }
-    CloseServiceHandle(scm);
-    return ok;
-}
 
 // ---- a queue that exists -----------------------------------------------------------------
 
@@ -195,14 +166,14 @@ protected:
     static void SetUpTestSuite()
     {
         e2e::ScopedWineVersion::Clear("setup.exe");
-        SetSpooler(true);
+        scenario::SetSpoolerRunning(true);
     }
 
     void TearDown() override
     {
         m_setup.Kill();
         CloseReadmeWindows();
-        SetSpooler(true);
+        scenario::SetSpoolerRunning(true);
         for (const std::string& dir : m_tempDirs)
             testpaths::RemoveTree(dir);
     }
@@ -328,7 +299,7 @@ protected:
 
 TEST_F(PagesTest, WithoutADriverInfOnlyTheCopyTaskIsOfferedAndNeedsNoSpooler)
 {
-    ASSERT_TRUE(SetSpooler(false));
+    ASSERT_TRUE(scenario::SetSpoolerRunning(false));
     ASSERT_TRUE(Start(BareDir())) << m_setup.Error();
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
@@ -358,7 +329,7 @@ TEST_F(PagesTest, InstallWithTheSpoolerStoppedAsksOnNextAndNoEndsTheProgram)
 {
     std::string dir = PackageDir();
     ASSERT_FALSE(dir.empty()) << "no laid-out package in " << testpaths::PackageDir();
-    ASSERT_TRUE(SetSpooler(false));
+    ASSERT_TRUE(scenario::SetSpoolerRunning(false));
     ASSERT_TRUE(Start(dir)) << m_setup.Error();
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
@@ -594,7 +565,7 @@ TEST_F(PagesTest, CopySummaryShowsTheDestinationAndFinishAsksForTheSpooler)
     EXPECT_FALSE(e2e::SaveScreenshot(summary, "pages_summary_copy").empty());
 
     // Finish needs the spooler for the copy task too; No ends the program before any copy.
-    ASSERT_TRUE(SetSpooler(false));
+    ASSERT_TRUE(scenario::SetSpoolerRunning(false));
     ASSERT_TRUE(e2e::Click(summary, IDOK));
     HWND box = e2e::WaitForMessageBox(m_setup.Id(), kBoxCaption);
     ASSERT_NE(box, nullptr) << e2e::DescribeWindows(m_setup.Id());
