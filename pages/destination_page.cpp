@@ -166,17 +166,6 @@ void DestinationPage::AcceptDirectory(bool create)
 
 bool DestinationPage::OnPaint()
 {
-    HWND hwnd = GetSafeHwnd();
-    if (IsIconic(hwnd)) {
-        framework::PaintMinimizedIcon(hwnd, m_hIcon);
-        return true;
-    }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    SIZE size = m_bitmap.GetSize();
-    m_bitmap.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, RGB(255, 0, 255));
-    EndPaint(hwnd, &ps);
+    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
     return true;
 }

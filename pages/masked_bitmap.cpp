@@ -1,5 +1,6 @@
 #include "pages/masked_bitmap.h"
 
+#include "framework/dialog.h"
 #include "framework/strings.h"
 
 namespace {
@@ -172,4 +173,12 @@ void PaintPagePicture(HWND page, MaskedBitmap& picture)
     SIZE size = picture.GetSize();
     picture.DrawTransparent(dc, rc.right - size.cx - 5, rc.top + 12, kPictureTransparent);
     EndPaint(page, &ps);
+}
+
+void PaintPage(HWND page, MaskedBitmap& picture, HICON icon)
+{
+    if (IsIconic(page))
+        framework::PaintMinimizedIcon(page, icon);
+    else
+        PaintPagePicture(page, picture);
 }

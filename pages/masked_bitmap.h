@@ -36,3 +36,6 @@ constexpr COLORREF kPictureTransparent = RGB(255, 0, 255);
 // Paints a page (BeginPaint to EndPaint) with its picture in the top right corner of the
 // client area, 5 pixels in from the right and 12 down from the top.
 void PaintPagePicture(HWND page, MaskedBitmap& picture);
+
+// Paints a page: its icon centred while it is minimised, otherwise its picture.
+void PaintPage(HWND page, MaskedBitmap& picture, HICON icon);

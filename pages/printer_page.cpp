@@ -166,12 +166,7 @@ bool PrinterPage::OnNotify(NMHDR* nm, LRESULT& result)
 
 bool PrinterPage::OnPaint()
 {
-    HWND hwnd = GetSafeHwnd();
-    if (IsIconic(hwnd)) {
-        framework::PaintMinimizedIcon(hwnd, m_hIcon);
-        return true;
-    }
-    PaintPagePicture(hwnd, m_bitmap);
+    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
     return true;
 }
 

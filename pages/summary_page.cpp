@@ -71,11 +71,6 @@ bool SummaryPage::OnCommand(UINT id, UINT code, HWND /*control*/)
 
 bool SummaryPage::OnPaint()
 {
-    HWND hwnd = GetSafeHwnd();
-    if (IsIconic(hwnd)) {
-        framework::PaintMinimizedIcon(hwnd, m_hIcon);
-        return true;
-    }
-    PaintPagePicture(hwnd, m_bitmap);
+    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
     return true;
 }
