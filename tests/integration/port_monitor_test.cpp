@@ -24,6 +24,7 @@
 #include "pages/printer_page.h"
 #include "res/resource.h"
 #include "sample/kpmonitor_shared.h"
+#include "support/page_run.h"
 #include "support/paths.h"
 #include "support/scoped_api.h"
 
@@ -152,43 +153,6 @@ public:
     INT_PTR DoModal() override { return IDCANCEL; }
     HWND GetSafeHwnd() const override { return nullptr; }
 };
-
-// Runs the real printer page and calls body once it shows; then cancels it.
-class PageRun {
-public:
-    static bool Run(PrinterPage& page, std::function<void()> body)
-    {
-        page_ = &page;
-        body_ = std::move(body);
-        ran_ = false;
-        SetTimer(nullptr, 0, 0, &PageRun::OnTimer);
-        page.DoModal();
-        page_ = nullptr;
-        return ran_;
-    }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        KillTimer(nullptr, id);
-        HWND hwnd = page_ ? page_->GetSafeHwnd() : nullptr;
-        if (!hwnd || !IsWindowVisible(hwnd)) {
-            SetTimer(nullptr, 0, 0, &PageRun::OnTimer);
-            return;
-        }
-        ran_ = true;
-        body_();
-        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
-    }
-
-    static PrinterPage* page_;
-    static std::function<void()> body_;
-    static bool ran_;
-};
-
-PrinterPage* PageRun::page_ = nullptr;
-std::function<void()> PageRun::body_;
-bool PageRun::ran_ = false;
 
 // The suite: a machine without the monitor at the start, what the prefix had put back at the
 // end. Each step of the wizard runs in a process of its own, as the wizard does: Wine's spooler
@@ -390,7 +354,7 @@ TEST_F(WizardProcess, ListPorts)
 
     PrinterPage page;
     std::vector<std::pair<std::string, std::string>> rows;
-    bool shown = PageRun::Run(page, [&] {
+    bool shown = testpages::PageRun::Run(page, [&] {
         for (int i = 0; i < page.m_listPorts.GetItemCount(); ++i)
             rows.emplace_back(page.m_listPorts.GetItemText(i, 0), page.m_listPorts.GetItemText(i, 1));
     });

@@ -9,6 +9,7 @@
 #include "monitor_fakes.h"
 #include "pages/printer_page.h"
 #include "res/resource.h"
+#include "support/page_run.h"
 
 using monitorfakes::Machine;
 using testing::ElementsAre;
@@ -34,41 +35,12 @@ std::ostream& operator<<(std::ostream& os, const Row& r)
 }
 
 // Runs the page as the wizard does and calls body once it shows; then cancels it.
-class PageRun {
-public:
-    static void Run(PrinterPage& page, std::function<void()> body)
-    {
-        page_ = &page;
-        body_ = std::move(body);
-        ran_ = false;
-        SetTimer(nullptr, 0, 0, &PageRun::OnTimer);
-        INT_PTR result = page.DoModal();
-        page_ = nullptr;
-        ASSERT_TRUE(ran_) << "the page did not show; DoModal gave " << result;
-    }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        KillTimer(nullptr, id);
-        HWND hwnd = page_ ? page_->GetSafeHwnd() : nullptr;
-        if (!hwnd || !IsWindowVisible(hwnd)) {
-            SetTimer(nullptr, 0, 0, &PageRun::OnTimer);  // not shown yet
-            return;
-        }
-        ran_ = true;
-        body_();
-        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
-    }
-
-    static PrinterPage* page_;
-    static std::function<void()> body_;
-    static bool ran_;
-};
-
-PrinterPage* PageRun::page_ = nullptr;
-std::function<void()> PageRun::body_;
-bool PageRun::ran_ = false;
+void RunPage(PrinterPage& page, std::function<void()> body)
+{
+    INT_PTR result = 0;
+    bool ran = testpages::PageRun::Run(page, std::move(body), &result);
+    ASSERT_TRUE(ran) << "the page did not show; DoModal gave " << result;
+}
 
 class PortListTest : public testing::Test {
 protected:
@@ -119,7 +91,7 @@ protected:
 
 TEST_F(PortListTest, FirstShowingListsTheMonitorsPortsAndTheFilePortOnce)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         EXPECT_THAT(Rows(), ElementsAre(Row{"FILE:", "", false}, Row{"KPL1:", "USB", false},
                                         Row{"KPL2:", "COM 3", false}));
         // The first row in sorted order was chosen; the page then cleared the selection.
@@ -131,7 +103,7 @@ TEST_F(PortListTest, FirstShowingListsTheMonitorsPortsAndTheFilePortOnce)
 
 TEST_F(PortListTest, PortThatAppearedSinceTheLastFillBecomesTheChoice)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         machine.ports.push_back({"KPL4:", kMonitorName});
         machine.ports.push_back({"KPL3:", kMonitorName});
         page.FillPortList();
@@ -146,7 +118,7 @@ TEST_F(PortListTest, PortThatAppearedSinceTheLastFillBecomesTheChoice)
 
 TEST_F(PortListTest, EarlierChoiceIsSelectedAgainWhateverItsLetterCase)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         page.m_szPort = "kpl2:";
         page.FillPortList();
         EXPECT_THAT(Rows(), ElementsAre(Row{"FILE:", "", false}, Row{"KPL1:", "USB", false},
@@ -159,7 +131,7 @@ TEST_F(PortListTest, EarlierChoiceIsSelectedAgainWhateverItsLetterCase)
 
 TEST_F(PortListTest, RemovedChoiceStaysChosenWithNothingSelected)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         page.m_szPort = "KPL2:";
         machine.ports.erase(machine.ports.begin());
         page.FillPortList();
@@ -172,7 +144,7 @@ TEST_F(PortListTest, RemovedChoiceStaysChosenWithNothingSelected)
 TEST_F(PortListTest, FailedEnumerationLeavesTheFilePort)
 {
     machine.enumPortsError = ERROR_OUTOFMEMORY;
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         EXPECT_THAT(Rows(), ElementsAre(Row{"FILE:", "", false}));
         EXPECT_EQ(page.m_szPort, "FILE:");
         EXPECT_THAT(page.m_szShownPorts, IsEmpty());
@@ -182,7 +154,7 @@ TEST_F(PortListTest, FailedEnumerationLeavesTheFilePort)
 TEST_F(PortListTest, WithoutMonitorPortsTheFilePortIsChosen)
 {
     machine.ports = {{"LPT1:", "Local Port"}, {"FILE:", "Local Port"}};
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         page.m_szPort.clear();
         page.FillPortList();
         EXPECT_THAT(Rows(), ElementsAre(Row{"FILE:", "", true}));
@@ -239,7 +211,7 @@ TEST_F(PortListTest, NameListTestsExactNamesAndAcceptsAnyNameWhenEmpty)
 TEST_F(PortListTest, NewPortIsAddedThroughTheMonitorListedAndChosen)
 {
     MonitorCreates("KPL3:", 2);
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         ClickNewPort();
         EXPECT_THAT(machine.portRequests, ElementsAre(kMonitorName));
         EXPECT_THAT(machine.portOwners, ElementsAre(page.GetSafeHwnd()));
@@ -259,7 +231,7 @@ TEST_F(PortListTest, NewPortRegistersAMissingMonitorFirst)
 {
     machine.monitors.clear();
     MonitorCreates("KPL3:", 0);
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         ClickNewPort();
         EXPECT_THAT(machine.events, ElementsAre("copy", std::string("add monitor ") + kMonitorName,
                                                 "add port in C:\\pkg\\kpmonitor"));
@@ -270,7 +242,7 @@ TEST_F(PortListTest, NewPortRegistersAMissingMonitorFirst)
 TEST_F(PortListTest, NewPortUsesTheInstalledMonitorsName)
 {
     machine.monitors = {{"ZRN monitor, older name", "zrnkpmon.dll"}};
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         ClickNewPort();
         EXPECT_THAT(machine.portRequests, ElementsAre("ZRN monitor, older name"));
     });
@@ -279,7 +251,7 @@ TEST_F(PortListTest, NewPortUsesTheInstalledMonitorsName)
 TEST_F(PortListTest, NoPortWhenTheMonitorCannotBeReady)
 {
     MonitorCreates("KPL3:", 0);
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         // The registration is refused.
         machine.monitors.clear();
         machine.addMonitorError = ERROR_PROC_NOT_FOUND;
@@ -307,7 +279,7 @@ TEST_F(PortListTest, NewPortWithAnUnreadableMonitorInfAddsNoPort)
     machine.files.clear();
     // The spooler refuses a monitor without a name or a DLL.
     machine.addMonitorError = ERROR_INVALID_PARAMETER;
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         int enumerations = machine.portEnumerations;
         ClickNewPort();
         ASSERT_EQ(machine.boxes.size(), 2u);
@@ -326,7 +298,7 @@ TEST_F(PortListTest, NewPortWithAnUnreadableMonitorInfAddsNoPort)
 TEST_F(PortListTest, NewPortWithoutTheMonitorDirectoryOnlyReports)
 {
     machine.directories = {Machine::kPackage};
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         int enumerations = machine.portEnumerations;
         ClickNewPort();
         ASSERT_EQ(machine.boxes.size(), 1u);
@@ -339,7 +311,7 @@ TEST_F(PortListTest, NewPortWithoutTheMonitorDirectoryOnlyReports)
 
 TEST_F(PortListTest, CancelledPortDialogKeepsTheChoice)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         page.m_szPort = "KPL2:";
         ClickNewPort();
         EXPECT_THAT(machine.portRequests, ElementsAre(kMonitorName));
@@ -351,7 +323,7 @@ TEST_F(PortListTest, CancelledPortDialogKeepsTheChoice)
 
 TEST_F(PortListTest, NewPortWithTheSpoolerUnavailableEndsTheProcess)
 {
-    PageRun::Run(page, [&] {
+    RunPage(page, [&] {
         machine.managerError = ERROR_ACCESS_DENIED;
         try {
             page.OnNewPort();
