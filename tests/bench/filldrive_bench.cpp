@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/paths.h"
 #include "pages/destination_page.h"
 
 namespace {
@@ -29,22 +30,6 @@ double Now()
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-std::vector<std::string> Subdirectories(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string n = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && n != "." && n != "..")
-            names.push_back(n);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
 }
 
 struct Figures {
@@ -84,10 +69,10 @@ protected:
         size_t top = 0, below = 0;
         for (int r = 0; r < repeats_; ++r) {
             double t0 = Now();
-            std::vector<std::string> names = Subdirectories(root);
+            std::vector<std::string> names = testpaths::Subdirectories(root);
             size_t n = 0;
             for (const std::string& name : names)
-                n += Subdirectories(root + name + "\\").size();
+                n += testpaths::Subdirectories(root + name + "\\").size();
             enumeration.Add(Now() - t0);
             top = names.size();
             below = n;
@@ -99,9 +84,9 @@ protected:
             t0 = Now();
             SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
             HTREEITEM rootItem = Insert(tree, TVI_ROOT, root);
-            for (const std::string& name : Subdirectories(root)) {
+            for (const std::string& name : testpaths::Subdirectories(root)) {
                 HTREEITEM child = Insert(tree, rootItem, name);
-                for (const std::string& sub : Subdirectories(root + name + "\\"))
+                for (const std::string& sub : testpaths::Subdirectories(root + name + "\\"))
                     Insert(tree, child, sub);
             }
             SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(rootItem));
@@ -109,7 +94,7 @@ protected:
             plain.Add(Now() - t0);
         }
         m_tree.FillDrive();
-        std::vector<std::string> names = Subdirectories(root);
+        std::vector<std::string> names = testpaths::Subdirectories(root);
         std::string last = names.empty() ? std::string() : names.back();
         for (int r = 0; r < repeats_; ++r) {
             double t0 = Now();

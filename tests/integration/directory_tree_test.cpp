@@ -40,23 +40,6 @@ std::string CurrentDirectory()
     return std::string(buf, n < sizeof buf ? n : 0);
 }
 
-// The sub-directory names of a directory (with a trailing backslash), as the system lists them.
-std::vector<std::string> Subdirectories(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string n = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && n != "." && n != "..")
-            names.push_back(n);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
-}
-
 // Runs a Unix program of the machine through Wine, which starts such a program directly,
 // and waits until `done` says that its effect is visible.
 bool RunUnix(const std::string& program, const std::string& args, const std::function<bool()>& done)
@@ -573,7 +556,7 @@ TEST_F(DestinationPageTest, TheFirstShowingOpensDriveCWithItsDirectoriesTwoLevel
 
     // Every directory of C:\, in the control's order, with something below it exactly
     // when the directory has sub-directories.
-    std::vector<std::string> names = Subdirectories(cRoot);
+    std::vector<std::string> names = testpaths::Subdirectories(cRoot);
     std::vector<std::string> shown = ChildTexts(tree, top[0]);
     EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()), std::set<std::string>(names.begin(), names.end()));
     EXPECT_EQ(shown.size(), names.size());
@@ -583,7 +566,7 @@ TEST_F(DestinationPageTest, TheFirstShowingOpensDriveCWithItsDirectoriesTwoLevel
             << shown[i - 1] << " before " << shown[i];
     for (HTREEITEM c : Children(tree, top[0])) {
         ItemInfo info = Info(tree, c);
-        EXPECT_EQ(info.hasChildren, !Subdirectories(cRoot + info.text + "\\").empty()) << info.text;
+        EXPECT_EQ(info.hasChildren, !testpaths::Subdirectories(cRoot + info.text + "\\").empty()) << info.text;
         EXPECT_FALSE(info.state & TVIS_EXPANDED) << info.text;
         EXPECT_EQ(info.image, CDirectoryTree::kClosedFolder);
         EXPECT_EQ(info.selectedImage, CDirectoryTree::kClosedFolderSelected);

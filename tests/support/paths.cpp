@@ -54,6 +54,22 @@ std::string MakeTempDir(const std::string& tag)
     }
 }
 
+std::vector<std::string> Subdirectories(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((dir + "*.*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && n != "." && n != "..")
+            names.push_back(n);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
 void RemoveTree(const std::string& path)
 {
     if (path.size() < 4)

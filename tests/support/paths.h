@@ -1,6 +1,7 @@
 // Where the tests find the build, the sources and the laid-out packages (Windows paths).
 #pragma once
 #include <string>
+#include <vector>
 
 namespace testpaths {
 
@@ -20,6 +21,10 @@ std::string ModuleDir();
 
 // A fresh empty directory under the prefix's temp directory, unique per call.
 std::string MakeTempDir(const std::string& tag);
+
+// The sub-directory names of a directory given with a trailing backslash, in the order
+// the system lists them.
+std::vector<std::string> Subdirectories(const std::string& dir);
 
 // Removes a directory tree (best effort).
 void RemoveTree(const std::string& path);
