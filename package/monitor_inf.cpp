@@ -10,8 +10,8 @@
 
 std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion)
 {
-    bool windows2000 = majorVersion < 5 || (majorVersion == 5 && minorVersion == 0);
-    return framework::LoadText(windows2000 ? IDS_MONITOR_INF_2000 : IDS_MONITOR_INF_XP);
+    return framework::LoadText(monitorinf::UsesXpMonitorInf(majorVersion, minorVersion) ? IDS_MONITOR_INF_XP
+                                                                                       : IDS_MONITOR_INF_2000);
 }
 
 MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion)

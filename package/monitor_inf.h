@@ -5,7 +5,8 @@
 
 #include "platform/win.h"
 
-// "monitor.inf" on Windows 5.0, "monitorxp.inf" on later 5.x versions.
+// "monitor.inf" on Windows 5.0, "monitorxp.inf" on 5.1 and 5.2; MonitorInfScan reads each
+// in its own layout.
 std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion);
 
 class MonitorInfScan {

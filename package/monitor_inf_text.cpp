@@ -112,7 +112,7 @@ ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersi
 {
     ScanResult r;
     const std::string text = TextOf(data, size);
-    const bool portMonitors = majorVersion == 5 && minorVersion == 1;
+    const bool portMonitors = UsesXpMonitorInf(majorVersion, minorVersion);
 
     // The display name: the first two double quotes after the layout's header.
     size_t s = text.find(portMonitors ? kPortMonitorsHeader : kOptionsHeader);

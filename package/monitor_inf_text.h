@@ -20,8 +20,17 @@ struct ScanResult {
     std::string optionValue;
 };
 
-// Scans the bytes of a monitor INF as the given Windows version reads it: on 5.1 the
-// [PortMonitors] layout, on every other version the [Options] layout. The text ends at
+// Which monitor INF a Windows version reads, and in which layout: Windows 2000 (5.0) and
+// earlier read "monitor.inf" in the [Options] layout; XP, Server 2003 and XP x64 (5.1, 5.2)
+// and later read "monitorxp.inf" in the [PortMonitors] layout. The file and its layout
+// always go together.
+inline bool UsesXpMonitorInf(unsigned majorVersion, unsigned minorVersion)
+{
+    return majorVersion > 5 || (majorVersion == 5 && minorVersion >= 1);
+}
+
+// Scans the bytes of a monitor INF as the given Windows version reads it (the layout that
+// UsesXpMonitorInf picks). The text ends at
 // its first NUL byte or after kMaxScanBytes bytes, whichever comes first.
 ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersion,
                               unsigned minorVersion);

@@ -106,8 +106,8 @@ inline std::vector<Case> AllCases()
     // The two layouts, each on the version that reads it.
     c.push_back({"xp layout on 5.1", xp, 5, 1, kXpFiles, "ZRNKPMON.DLL", kMonitor, "ZRNKPMON.DLL"});
     c.push_back({"2000 layout on 5.0", w2k, 5, 0, kW2kFiles, "ZRNKPMON.DLL", kMonitor, "ZRNMON"});
-    // Every other version reads the [Options] layout.
-    c.push_back({"2000 layout on 5.2", w2k, 5, 2, kW2kFiles, "ZRNKPMON.DLL", kMonitor, "ZRNMON"});
+    // Server 2003 and XP x64 read monitorxp.inf, in its own layout.
+    c.push_back({"xp layout on 5.2", xp, 5, 2, kXpFiles, "ZRNKPMON.DLL", kMonitor, "ZRNKPMON.DLL"});
     c.push_back({"xp layout on 5.0 has no [Options]", xp, 5, 0, {}, "", "", ""});
     c.push_back({"2000 layout on 5.1 has no [PortMonitors]", w2k, 5, 1, {}, "", "", ""});
 
