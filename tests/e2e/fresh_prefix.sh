@@ -4,22 +4,19 @@
 # copy removed.
 #   fresh_prefix.sh PROGRAM.exe [ARGS...]
 # The template is $ZRN_PREFIX_TEMPLATE, else $ZRN_BUILD_DIR/prefix-template (made by
-# scripts/prefix.sh when it is missing). DISPLAY must name the X server (Xvfb) of the run.
-set -euo pipefail
-
+# scripts/prefix.sh when it is missing); the architecture is $ZRN_ARCH (x86 or x64).
+# DISPLAY must name the X server (Xvfb) of the run.
 program="${1:?usage: fresh_prefix.sh PROGRAM.exe [ARGS...]}"
 shift
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
+source "$here/../../scripts/common.sh"
+use_arch "${ZRN_ARCH:?ZRN_ARCH is not set}"
 build="${ZRN_BUILD_DIR:?ZRN_BUILD_DIR is not set}"
 template="${ZRN_PREFIX_TEMPLATE:-$build/prefix-template}"
-
-export WINEARCH=win32
-export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 if [ ! -f "$template/.zrn-prefix" ]; then
-    bash "$root/scripts/prefix.sh" "$template" >&2
+    bash "$ROOT/scripts/prefix.sh" "$ARCH" "$template" >&2
 fi
 
 prefix="$(mktemp -d "$build/prefix-fresh.XXXXXX")"

@@ -71,7 +71,7 @@ std::string AddExistingPrinter(const std::string& packageDir)
     DRIVER_INFO_3A di = {};
     di.cVersion = 3;
     di.pName = const_cast<char*>(kExistingDriver);
-    di.pEnvironment = const_cast<char*>("Windows NT x86");
+    di.pEnvironment = nullptr;  // the spooler's own environment
     di.pDriverPath = &driverPath[0];
     di.pDataFile = &dataPath[0];
     di.pConfigFile = &configPath[0];
@@ -100,7 +100,7 @@ void RemoveExistingPrinter()
         DeletePrinter(h);
         ClosePrinter(h);
     }
-    DeletePrinterDriverA(nullptr, const_cast<char*>("Windows NT x86"), const_cast<char*>(kExistingDriver));
+    DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(kExistingDriver));
 }
 
 // The queue for one test, removed with its driver at the end of it however the test ends.

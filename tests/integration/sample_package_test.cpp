@@ -26,6 +26,7 @@
 #include "sample/kpmonitor_shared.h"
 #include "sample/kpmonitor_ui_ids.h"
 #include "support/paths.h"
+#include "support/scenario_machine.h"
 
 namespace {
 
@@ -827,7 +828,11 @@ TEST_F(SamplePackage, RawJobArrivesByteForByteInThePortsOutputFile)
         GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(processorDir), MAX_PATH, &needed));
     CreateDirectoryA(processorDir, nullptr);
     leftovers.File(std::string(processorDir) + "\\KPLPRINT.DLL");
-    leftovers.Key("System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\KPLPrint");
+    const std::vector<scenario::PrinterDriver> drivers = scenario::Drivers();
+    const scenario::PrinterDriver* installed = scenario::FindDriver(drivers, driver);
+    ASSERT_NE(nullptr, installed);
+    leftovers.Key("System\\CurrentControlSet\\Control\\Print\\Environments\\" + installed->environment +
+                  "\\Print Processors\\KPLPrint");
     CopyFileA((package_ + "\\KPLPRINT.DLL").c_str(), (std::string(processorDir) + "\\KPLPRINT.DLL").c_str(), FALSE);
     EXPECT_TRUE(AddPrintProcessorA(nullptr, nullptr, const_cast<char*>("KPLPRINT.DLL"), const_cast<char*>("KPLPrint")));
 

@@ -519,7 +519,7 @@ std::string Attribute(const std::string& xml, size_t element, const std::string&
     return "<missing>";
 }
 
-TEST(Manifest, RequestsCommonControls6ForX86)
+TEST(Manifest, RequestsCommonControls6ForTheProgramsArchitecture)
 {
     std::vector<BYTE> bytes = NeutralResourceBytes(RT_MANIFEST, 1);
     ASSERT_FALSE(bytes.empty());
@@ -531,7 +531,11 @@ TEST(Manifest, RequestsCommonControls6ForX86)
     EXPECT_EQ("win32", Attribute(xml, identity, "type"));
     EXPECT_EQ("Microsoft.Windows.Common-Controls", Attribute(xml, identity, "name"));
     EXPECT_EQ("6.0.0.0", Attribute(xml, identity, "version"));
+#ifdef _WIN64
+    EXPECT_EQ("amd64", Attribute(xml, identity, "processorArchitecture"));
+#else
     EXPECT_EQ("X86", Attribute(xml, identity, "processorArchitecture"));
+#endif
     EXPECT_EQ("6595b64144ccf1df", Attribute(xml, identity, "publicKeyToken"));
     EXPECT_EQ("*", Attribute(xml, identity, "language"));
 }
