@@ -9,6 +9,7 @@
 
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
+#include "install/exit_codes.h"
 #include "install/port_monitor.h"
 #include "install/spooler.h"
 #include "package/monitor_inf.h"
@@ -162,7 +163,7 @@ void PrinterPage::OnNewPort()
 {
     HWND owner = GetSafeHwnd();
     if (!EnsureSpoolerRunning(owner)) {
-        sys().ExitProcess(0);
+        ExitWith(ExitCode::SpoolerFailed);
         return;
     }
 

@@ -10,6 +10,7 @@
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
+#include "install/exit_codes.h"
 #include "install/file_copy.h"
 #include "install/spooler.h"
 #include "install/version_compare.h"
@@ -210,7 +211,7 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
         DWORD error = sys().GetLastError();
         framework::ShowPrefixedError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);
-        sys().ExitProcess(0);
+        ExitWith(ExitCode::SpoolerFailed);
         return false;
     }
     return true;
@@ -220,7 +221,7 @@ bool WizardApp::InstallPortMonitor(PrinterPageBase& page)
 {
     HWND owner = page.GetSafeHwnd();
     if (!EnsureSpoolerRunning(owner)) {
-        sys().ExitProcess(0);
+        ExitWith(ExitCode::SpoolerFailed);
         return false;
     }
 
@@ -234,8 +235,13 @@ bool WizardApp::InstallPortMonitor(PrinterPageBase& page)
     }
 
     MonitorInfScan scan(infName, major, minor);
-    if (scan.m_szFileList.empty())
+    if (scan.m_szFileList.empty()) {
+        // A file that was read but names no files (another layout, a missing marker) says
+        // so too; an unopened one has been reported by the scan.
+        if (!scan.m_bReported)
+            ReportMissingMonitorDirectory(owner, infName);
         return false;
+    }
 
     if (FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName))
         UpgradePortMonitor(owner, scan.m_szFileList);  // declined or failed: the old monitor stays

@@ -34,7 +34,8 @@ private:
 // The package's monitor directory, next to the driver files of the current directory.
 extern const char kMonitorDirectory[];
 
-// "Unable to open file: <inf>.\nInstallation aborted." owned by owner (may be null).
+// "Unable to open file: <inf>.\nInstallation aborted." owned by owner (may be null): the
+// monitor directory or its INF cannot be used.
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
 
 // Looks for a registered monitor whose DLL is dllName (letter case aside). When there is
@@ -49,8 +50,8 @@ bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
 // Offers to replace an installed monitor whose "Version" is older than the FileVersion of
 // the package's ZRNKPMON.DLL (in the current directory), and replaces its files while the
 // spooler is stopped. True when nothing had to be done or the upgrade was made; false when
-// the user declined or the spooler could not be stopped. Ends the process with exit code 0
-// when the spooler cannot be restarted.
+// the user declined or the spooler could not be stopped. Ends the process (the spooler's
+// exit code) when the spooler cannot be restarted.
 bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
 
 // The "Version" of the first registered monitor whose "Driver" is dll (letter case aside)

@@ -28,6 +28,7 @@ MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, D
             if (at != std::string::npos)
                 text.replace(at, 2, m_szInfName);
             framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+            m_bReported = true;
             return;
         }
         case framework::ReadResult::ReadFailed:

@@ -21,4 +21,5 @@ public:
     std::string m_szDllName;
     std::string m_szMonitorName;
     std::string m_szOptionValue;
+    bool m_bReported = false;  // the file could not be opened, and the user was told
 };

@@ -329,7 +329,7 @@ TEST_F(PortListTest, NewPortWithTheSpoolerUnavailableEndsTheProcess)
             page.OnNewPort();
             ADD_FAILURE() << "the process should have ended";
         } catch (const platform::ProcessExit& e) {
-            EXPECT_EQ(e.code, 0u);
+            EXPECT_EQ(e.code, 4u);
         }
         EXPECT_THAT(machine.portRequests, IsEmpty());
     });

@@ -225,7 +225,7 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotRestartEndsTheProgram)
         Install();
         FAIL() << "the process should have ended";
     } catch (const platform::ProcessExit& e) {
-        EXPECT_EQ(e.code, 0u);
+        EXPECT_EQ(e.code, 4u);
     }
 
     ASSERT_EQ(machine.boxes.size(), 2u);
@@ -234,7 +234,7 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotRestartEndsTheProgram)
     EXPECT_EQ(machine.boxes[1].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     // The new files stay in place.
     EXPECT_THAT(machine.events, ElementsAre(testing::StartsWith("box "), "stop", "copy", "start refused",
-                                            testing::StartsWith("box "), "exit 0"));
+                                            testing::StartsWith("box "), "exit 4"));
 }
 
 TEST_F(PortMonitorTest, MissingMonitorDirectoryEndsTheWizard)
@@ -265,13 +265,15 @@ TEST_F(PortMonitorTest, MonitorInfWithoutFilesEndsTheWizard)
 
     EXPECT_FALSE(Install());
 
-    EXPECT_THAT(machine.boxes, IsEmpty());
+    ASSERT_EQ(machine.boxes.size(), 1u);  // read, but no files in it
+    EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
     EXPECT_THAT(machine.copies, IsEmpty());
     EXPECT_EQ(machine.current, Machine::kPackage);
 
     // An unreadable INF: the scan says so, and the wizard ends.
     machine.files.clear();
+    machine.boxes.clear();
     EXPECT_FALSE(Install());
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
@@ -286,7 +288,7 @@ TEST_F(PortMonitorTest, UnavailableSpoolerEndsTheProcess)
         Install();
         FAIL() << "the process should have ended";
     } catch (const platform::ProcessExit& e) {
-        EXPECT_EQ(e.code, 0u);
+        EXPECT_EQ(e.code, 4u);
     }
     EXPECT_THAT(machine.directoryChanges, IsEmpty());
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
