@@ -33,5 +33,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     HardenDllSearch();
     theApp.InitInstance();
-    return 0;
+    return static_cast<int>(theApp.m_nExitCode);
 }

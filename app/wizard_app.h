@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/page_interfaces.h"
+#include "install/exit_codes.h"
 #include "platform/win.h"
 
 // The model name: the driver's name and the suggested printer name.
@@ -56,12 +57,17 @@ public:
     virtual void OpenCopiedDirectory(const std::string& directory);
     virtual WizardPages CreatePages();
 
+    // Shows a page after clearing its result. False when the page could not be shown: the
+    // system's reason has been shown and the exit code says so.
+    bool ShowPage(WizardPage& page);
+
     // 1 when the INF names a catalog file that exists and is not empty.
     int HasCatalogFile(const std::string& infName);
 
     unsigned m_nState = StateWelcome;
     OSVERSIONINFOA m_versionInfo;
     unsigned m_nTask = 0;
+    ExitCode m_nExitCode = ExitCode::Done;  // the process's exit code when the wizard ends
     std::string m_szDriverName;
     std::string m_strPrintProcessor;
     // The package's default data type, given to the printer as well as the driver

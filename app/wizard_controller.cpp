@@ -3,6 +3,7 @@
 
 #include "app/install_status.h"
 #include "app/wizard_app.h"
+#include "framework/message_box.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "platform/api.h"
@@ -25,6 +26,18 @@ std::string WizardApp::FindDriverInf(const std::vector<std::string>& candidates)
         if (IsDriverInf(name))
             return name;
     return {};
+}
+
+bool WizardApp::ShowPage(WizardPage& page)
+{
+    // A result left from an earlier showing must not count for this one.
+    page.m_nResult = 0;
+    if (page.DoModal() != -1)
+        return true;
+    DWORD error = sys().GetLastError();
+    framework::ShowSystemError(nullptr, error, IDS_WIZARD_CAPTION);
+    m_nExitCode = ExitCode::PageFailed;
+    return false;
 }
 
 void WizardApp::RunWizard()
@@ -54,8 +67,10 @@ void WizardApp::RunWizard()
                 welcome.m_bInstallDisabled = 1;
             else
                 welcome.m_bInstallDisabled = FindDriverInf(candidates).empty() ? 1 : 0;
-            welcome.DoModal();
-            if (welcome.m_nResult == PAGE_NEXT) {
+            if (!ShowPage(welcome)) {
+                InstallStatus = INSTALL_CANCELLED;
+                running = false;
+            } else if (welcome.m_nResult == PAGE_NEXT) {
                 m_nTask = welcome.m_nTask == 1 ? 1 : 0;
                 m_nState = m_nTask == 0 ? StatePrinter : StateDestination;
             } else if (welcome.m_nResult == PAGE_CANCEL) {
@@ -67,10 +82,15 @@ void WizardApp::RunWizard()
         case StatePrinter:
             if (!InstallPortMonitor(printer)) {
                 InstallStatus = INSTALL_CANCELLED;
+                m_nExitCode = ExitCode::PortMonitorFailed;
                 running = false;
                 break;
             }
-            printer.DoModal();
+            if (!ShowPage(printer)) {
+                InstallStatus = INSTALL_CANCELLED;
+                running = false;
+                break;
+            }
             WaitCursor::Restore();
             if (printer.m_nResult == PAGE_NEXT) {
                 m_nState = StateSummary;
@@ -87,11 +107,13 @@ void WizardApp::RunWizard()
             char saved[MAX_PATH + 1] = {};
             DWORD n = sys().GetCurrentDirectoryA(sizeof saved, saved);
             bool noted = n > 0 && n < sizeof saved;
-            destination.DoModal();
+            bool shown = ShowPage(destination);
             if (noted)
                 sys().SetCurrentDirectoryA(saved);
             WaitCursor::Restore();
-            if (destination.m_nResult == PAGE_NEXT)
+            if (!shown)
+                running = false;
+            else if (destination.m_nResult == PAGE_NEXT)
                 m_nState = StateSummary;
             else if (destination.m_nResult == PAGE_BACK)
                 m_nState = StateWelcome;
@@ -112,7 +134,11 @@ void WizardApp::RunWizard()
                 summary.SetDestination(destination.m_szDirectory.c_str());
             }
             summary.m_nTask = static_cast<int>(m_nTask);
-            summary.DoModal();
+            if (!ShowPage(summary)) {
+                InstallStatus = INSTALL_CANCELLED;
+                running = false;
+                break;
+            }
             WaitCursor::Restore();
             if (summary.m_nResult == PAGE_NEXT) {
                 if (m_nTask == 0) {

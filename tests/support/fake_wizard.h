@@ -27,6 +27,11 @@ public:
         auto step = script.front();
         script.pop_front();
         step(*this);
+        if (failWith) {  // the dialog could not be made
+            ::SetLastError(failWith);
+            failWith = 0;
+            return -1;
+        }
         return this->m_nResult == PAGE_NEXT ? IDOK : IDCANCEL;
     }
     HWND GetSafeHwnd() const override { return nullptr; }
@@ -36,10 +41,15 @@ public:
     {
         Then([result](Base& p) { p.m_nResult = result; });
     }
+    void ThenFail(DWORD error)
+    {
+        Then([this, error](Base&) { failWith = error; });
+    }
 
     std::deque<std::function<void(Base&)>> script;
     std::function<void(Base&)> onShow;  // sees the fields as the page opens
     int shown = 0;
+    DWORD failWith = 0;
 };
 
 using Welcome = ScriptedPage<WelcomePageBase>;

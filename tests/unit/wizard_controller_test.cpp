@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/install_status.h"
+#include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
@@ -201,6 +202,7 @@ TEST_F(ControllerTest, RefusedPortMonitorStepEndsWithoutShowingThePrinterPage)
     app.monitorAnswers = {false};
     Run();
     EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+    EXPECT_EQ(app.m_nExitCode, ExitCode::PortMonitorFailed);
     EXPECT_EQ(app.printer->shown, 0);
     EXPECT_EQ(app.calls, (Calls{"rights", "monitor"}));
 }
@@ -261,6 +263,25 @@ TEST_F(ControllerTest, CopyThenBackTwiceThenInstallShowsTheInstallHeading)
     // Each showing carries only the sections of its own task.
     EXPECT_EQ(sections, (std::vector<std::string>{"||D:\\out", "P|FILE:|"}));
     EXPECT_EQ(app.m_nTask, 0u);
+}
+
+TEST_F(ControllerTest, APageThatCannotBeShownEndsTheWizardWithTheSystemsReason)
+{
+    std::vector<std::string> boxes;
+    api->MessageBoxA = [&](HWND, LPCSTR text, LPCSTR caption, UINT) {
+        boxes.push_back(std::string(caption) + ": " + text);
+        return IDOK;
+    };
+    app.welcome->Then(Choose(0));
+    app.printer->Then(Name("P", "FILE:"));
+    app.summary->ThenResult(PAGE_BACK);
+    app.printer->ThenFail(ERROR_RESOURCE_TYPE_NOT_FOUND);  // its earlier Next must not count
+    Run();
+    EXPECT_EQ(app.summary->shown, 1);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"ZRN 7730 Printer Software Wizard: " +
+                                               framework::SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND)}));
+    EXPECT_EQ(app.m_nExitCode, ExitCode::PageFailed);
+    EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
 }
 
 TEST_F(ControllerTest, AResultThePageTableDoesNotListShowsTheSamePageAgain)
