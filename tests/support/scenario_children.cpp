@@ -47,7 +47,10 @@ std::string CommandLineOf(HANDLE process)
         params.CommandLine.Length == 0)
         return {};
     std::wstring wide(params.CommandLine.Length / sizeof(wchar_t), L'\0');
-    if (!ReadAt(process, params.CommandLine.Buffer, &wide[0], params.CommandLine.Length))
+    // A process that is still starting can show its parameters before their text is in
+    // place: NULs inside the line mean "not yet".
+    if (!ReadAt(process, params.CommandLine.Buffer, &wide[0], params.CommandLine.Length) ||
+        wide.find(L'\0') != std::wstring::npos)
         return {};
     int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
