@@ -1,28 +1,28 @@
 #!/usr/bin/env bash
 # Measures the destination page's directory tree on a large drive: makes a directory tree
 # with COUNT directories in its root (each with SUBDIRS sub-directories), maps a free drive
-# letter of the Wine prefix to it, and runs tests/bench/filldrive_bench.exe on that drive,
+# letter of the Wine prefix to it, and runs tools/bench/filldrive_bench.exe on that drive,
 # which prints FillDrive's time against the time of the same two-level enumeration alone.
 #
 #   scripts/bench-filldrive.sh [COUNT=3000] [SUBDIRS=2] [REPEATS=5]
 #
-# Uses $WINEPREFIX when set (else build/prefix-bench) and $DISPLAY when set (else Xvfb).
+# Uses $WINEPREFIX when set (else build/<arch>/prefix-bench) and $DISPLAY when set (else Xvfb);
+# the x86 build where the host runs 32-bit programs, else the x64 build.
 source "$(dirname "$0")/common.sh"
+archs="$(host_archs)"
+use_arch "${archs%% *}"
 
 count="${1:-3000}"
 subdirs="${2:-2}"
 repeats="${3:-5}"
 
-if ! ninja -C "$BUILD" filldrive_bench >/dev/null; then
-    log "cannot build filldrive_bench in $BUILD (is tests/bench added to tests/CMakeLists.txt?)"
-    exit 1
-fi
-bench="$BUILD/tests/bench/filldrive_bench.exe"
+"$ROOT/scripts/build.sh" "$ARCH" filldrive_bench >/dev/null || die "cannot build filldrive_bench in $BUILD"
+bench="$BUILD/tools/bench/filldrive_bench.exe"
 
 own_prefix=
 if [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX="$BUILD/prefix-bench"
-    "$ROOT/scripts/prefix.sh" "$WINEPREFIX"
+    "$ROOT/scripts/prefix.sh" "$ARCH" "$WINEPREFIX"
     own_prefix=1
 fi
 

@@ -2,14 +2,16 @@
 # The benchmark; not part of the test command. Builds first, then measures under Xvfb, each
 # measurement on a fresh copy of the prepared Wine prefix with a warm Wine server, and prints:
 #   - start of setup.exe to its visible welcome page, against a minimal dialog program of the
-#     same kind (tests/e2e/bench/bench_dialog.cpp) under the same Wine (median of RUNS starts);
+#     same kind (tools/bench/bench_dialog.cpp) under the same Wine (median of RUNS starts);
 #   - the install task driven at full speed (setup.exe's lifetime) against the same
-#     installation made by direct spooler, SetupAPI and file calls (tests/e2e/bench/bench.cpp);
+#     installation made by direct spooler, SetupAPI and file calls (tools/bench/bench.cpp);
 #   - the copy task on a package of 1,000 files (Finish to the end of the program) against the
 #     same files copied by CopyFileA in a loop;
 #   - the peak memory (maximum resident set size) of setup.exe through the install task, and of
 #     the minimal dialog program, from /usr/bin/time -v.
 # Tools: /usr/bin/time, date, bash; RUNS (default 10) and REPEATS (default 3) can be set.
+# It measures the x86 build where the host runs 32-bit programs, else the x64 build
+# (ZRN_ARCHS=x64 picks it anyway).
 source "$(dirname "$0")/common.sh"
 
 RUNS="${RUNS:-10}"
@@ -21,13 +23,15 @@ if ! [ -x /usr/bin/time ]; then
     log "installing time"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
 fi
-log "building"
-"$ROOT/scripts/build.sh"
+archs="$(host_archs)"
+use_arch "${archs%% *}"
+log "$(arch_note); measuring the $ARCH build"
+"$ROOT/scripts/build.sh" "$ARCH"
 
 template="$BUILD/prefix-template"
-"$ROOT/scripts/prefix.sh" "$template"
+"$ROOT/scripts/prefix.sh" "$ARCH" "$template"
 package="$BUILD/package"
-benchdir="$BUILD/tests/e2e/bench"
+benchdir="$BUILD/tools/bench"
 bench="$benchdir/bench.exe"
 work="$(mktemp -d "$BUILD/bench.XXXXXX")"
 
@@ -136,7 +140,7 @@ t_end=$(date +%s%N)
 
 # ---- report ----------------------------------------------------------------------------------
 echo
-echo "ZRN 7730 Printer Driver Wizard benchmark ($(wine --version 2>/dev/null), $(nproc) cores)"
+echo "ZRN 7730 Printer Driver Wizard benchmark, $ARCH build ($(wine --version 2>/dev/null), $(nproc) cores)"
 printf '%-58s %10s %10s %8s\n' "measurement" "wizard" "reference" "ratio"
 printf '%-58s %8s ms %7s ms %8s\n' "start to visible window (median of $RUNS)" "$setup_ms" "$dialog_ms" "$(ratio "$setup_ms" "$dialog_ms")"
 printf '%-58s %8s ms %7s ms %8s\n' "install task, full speed vs its spooler+SetupAPI calls" "$install_ms" "$direct_ms" "$(ratio "$install_ms" "$direct_ms")"

@@ -50,7 +50,7 @@ check_wine_starts
 
 log "the tour of the $ARCH build (Xvfb $DISPLAY)"
 set +e
-wine "$BUILD/tests/e2e/tour.exe" "$(winepath -w "$package" 2>/dev/null)" "$(winepath -w "$shots" 2>/dev/null)" </dev/null
+wine "$BUILD/tools/tour.exe" "$(winepath -w "$package" 2>/dev/null)" "$(winepath -w "$shots" 2>/dev/null)" </dev/null
 rc=$?
 set -e
 
