@@ -459,10 +459,18 @@ TEST(SamplePackageInf, OpensAsPrinterInfAndNamesTheModelAndItsFiles)
     files.push_back("KPLPRINT.DLL");
     SetupCloseInfFile(inf);
 
-    // Every file that the INF names lies in the package, as a marked stand-in.
+    // Every file that the INF names lies in the package: the DLLs as programs for the processor
+    // of this build, the other files as marked stand-ins.
     for (const std::string& f : files) {
-        std::string text = ReadFileBytes(dir + "\\" + f);
-        EXPECT_EQ(0u, text.find("ZRN 7730 SAMPLE STAND-IN FILE")) << f;
+        const std::string path = dir + "\\" + f;
+        if (f.size() > 4 && f.compare(f.size() - 4, 4, ".DLL") == 0) {
+            HMODULE dll = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+            EXPECT_NE(nullptr, dll) << f << ": error " << GetLastError();
+            if (dll)
+                FreeLibrary(dll);
+        } else {
+            EXPECT_EQ(0u, ReadFileBytes(path).find("ZRN 7730 SAMPLE STAND-IN FILE")) << f;
+        }
     }
 }
 
@@ -800,7 +808,7 @@ TEST_F(SamplePackage, RawJobArrivesByteForByteInThePortsOutputFile)
     const std::string printer = "ZRN 7730 sample test printer " + Unique("");
     Leftovers leftovers;
 
-    // The driver's stand-in files into the driver directory, then the driver, as the wizard does.
+    // The driver's files into the driver directory, then the driver, as the wizard does.
     char driverDir[MAX_PATH] = {};
     DWORD needed = 0;
     ASSERT_TRUE(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(driverDir), MAX_PATH, &needed));
