@@ -60,7 +60,7 @@ bool PrinterExists(const char* name)
     return true;
 }
 
-// Adds a queue on FILE: with a driver made of the sample package's stand-in files.
+// Adds a queue on FILE: with a driver made of the sample package's driver files.
 std::string AddExistingPrinter(const std::string& packageDir)
 {
     if (PrinterExists(kExistingPrinter))
