@@ -3,6 +3,10 @@
 //
 // The DLL keeps no private DEVMODE data (dmDriverExtra is 0). The settings a document can choose
 // are the orientation and the paper; everything else is fixed by the printer.
+//
+// Wine 8's spooler runs in the calling process and loads this DLL in AddPrinter,
+// DocumentProperties and DeviceCapabilities; it calls DrvDocumentPropertySheets and
+// DrvDeviceCapabilities without checking that they are exported, so both must be.
 #pragma once
 
 #ifndef UNICODE

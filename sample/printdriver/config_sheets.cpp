@@ -26,6 +26,8 @@ bool Fill(const DOCUMENTPROPERTYHEADER& header)
     DEVMODEW dm = zrncfg::DefaultDevmode(header.pszPrinterName);
     if (header.fMode & DM_IN_BUFFER)
         zrncfg::MergeDevmode(&dm, header.pdmIn);
+    // cbOut is the size of pdmOut. Wine passes pdmOut->dmSize there, which its AddPrinter sets
+    // to the size this DLL asked for; a smaller value is refused rather than written past.
     return zrncfg::CopyDevmodeOut(dm, header.pdmOut, header.cbOut);
 }
 
