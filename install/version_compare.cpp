@@ -1,77 +1,85 @@
 #include "install/version_compare.h"
 
-#include <vector>
+#include <cstring>
 
 namespace {
 
-std::vector<std::string> SplitComponents(const std::string& text)
+// One component of a version text: the bytes between two dots.
+struct Component {
+    const char* text;
+    size_t length;
+};
+
+// The component that starts at `pos`; moves `pos` past its dot. A text that has run out
+// gives the component "0".
+Component NextComponent(const std::string& text, size_t& pos)
 {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t dot = text.find('.', start);
-        parts.push_back(text.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
-        if (dot == std::string::npos)
-            return parts;
-        start = dot + 1;
-    }
+    if (pos > text.size())
+        return {"0", 1};
+    size_t dot = text.find('.', pos);
+    size_t end = dot == std::string::npos ? text.size() : dot;
+    Component c{text.data() + pos, end - pos};
+    pos = end + 1;
+    return c;
 }
 
-// Compares two runs of digits as numbers of any length.
-int CompareNumbers(const std::string& a, const std::string& b)
+size_t DigitCount(const Component& c)
 {
-    size_t za = a.find_first_not_of('0');
-    size_t zb = b.find_first_not_of('0');
-    std::string na = za == std::string::npos ? std::string() : a.substr(za);
-    std::string nb = zb == std::string::npos ? std::string() : b.substr(zb);
-    if (na.size() != nb.size())
-        return na.size() < nb.size() ? -1 : 1;
-    int c = na.compare(nb);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    size_t n = 0;
+    while (n < c.length && c.text[n] >= '0' && c.text[n] <= '9')
+        ++n;
+    return n;
 }
 
-int CompareBytes(const std::string& a, const std::string& b)
+int Sign(int value)
 {
-    size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
+
+// Compares two runs of digits as numbers of any length: leading zeros dropped, the longer
+// number is the greater, numbers of one length compare digit by digit.
+int CompareNumbers(const char* a, size_t na, const char* b, size_t nb)
+{
+    while (na > 0 && *a == '0') {
+        ++a;
+        --na;
     }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    while (nb > 0 && *b == '0') {
+        ++b;
+        --nb;
+    }
+    if (na != nb)
+        return na < nb ? -1 : 1;
+    return Sign(std::memcmp(a, b, na));
+}
+
+// Byte by byte, each byte unsigned; a text that ends where the other goes on is the smaller.
+int CompareBytes(const char* a, size_t na, const char* b, size_t nb)
+{
+    int c = Sign(std::memcmp(a, b, na < nb ? na : nb));
+    if (c != 0 || na == nb)
+        return c;
+    return na < nb ? -1 : 1;
+}
+
+int CompareComponents(const Component& a, const Component& b)
+{
+    size_t da = DigitCount(a);
+    size_t db = DigitCount(b);
+    int c = CompareNumbers(a.text, da, b.text, db);
+    if (c != 0)
+        return c;
+    return CompareBytes(a.text + da, a.length - da, b.text + db, b.length - db);
 }
 
 }  // namespace
 
-bool IsDottedNumber(const std::string& text)
-{
-    if (text.empty())
-        return false;
-    bool digitBefore = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digitBefore = true;
-        } else if (c == '.' && digitBefore) {
-            digitBefore = false;
-        } else {
-            return false;
-        }
-    }
-    return digitBefore;
-}
-
 int CompareVersions(const std::string& a, const std::string& b)
 {
-    if (!IsDottedNumber(a) || !IsDottedNumber(b))
-        return CompareBytes(a, b);
-    std::vector<std::string> pa = SplitComponents(a);
-    std::vector<std::string> pb = SplitComponents(b);
-    size_t n = pa.size() > pb.size() ? pa.size() : pb.size();
-    for (size_t i = 0; i < n; ++i) {
-        int c = CompareNumbers(i < pa.size() ? pa[i] : "0", i < pb.size() ? pb[i] : "0");
+    size_t pa = 0;
+    size_t pb = 0;
+    while (pa <= a.size() || pb <= b.size()) {
+        int c = CompareComponents(NextComponent(a, pa), NextComponent(b, pb));
         if (c != 0)
             return c;
     }

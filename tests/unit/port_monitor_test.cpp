@@ -342,18 +342,27 @@ TEST(VersionCompare, DottedNumbersCompareComponentByComponent)
     EXPECT_LT(CompareVersions("1.99999999999999999999", "1.100000000000000000000"), 0);
 }
 
-TEST(VersionCompare, OtherTextsCompareByteByByte)
+TEST(VersionCompare, AnyTextsAreTotallyOrdered)
 {
-    // Not dotted numbers: "9" sorts after "1".
-    EXPECT_GT(CompareVersions("1.9 beta", "1.10 beta"), 0);
-    EXPECT_LT(CompareVersions("1.9", "1.9a"), 0);
-    EXPECT_EQ(CompareVersions("abc", "abc"), 0);
-    EXPECT_GT(CompareVersions("\xE9", "z"), 0);  // bytes are unsigned
-    EXPECT_LT(CompareVersions("", "1"), 0);
-
-    EXPECT_TRUE(IsDottedNumber("5.1.2600.0"));
-    for (const char* text : {"", ".", "1.", ".1", "1..2", "1,0", " 1", "1.2 "})
-        EXPECT_FALSE(IsDottedNumber(text)) << '"' << text << '"';
+    // Ascending; the texts of one row are the same version.
+    const std::vector<std::vector<std::string>> rows = {
+        {"", "0", "00", "0.0", "."}, {"z"}, {"\xE9"},  // bytes are unsigned
+        {"1", "1.0", "01.00"}, {"1.0.0.1"}, {"1.9", "1.9.0", "01.09"}, {"1.9.5"}, {"1.9 beta"},
+        {"1.9a"}, {"1.10"}, {"1.10 beta"}, {"1.99999999999999999999"}, {"1.100000000000000000000"},
+        {"2"}};
+    std::vector<std::pair<std::string, int>> all;
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (const std::string& text : rows[r])
+            all.emplace_back(text, static_cast<int>(r));
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& a : all)
+        for (const auto& b : all) {
+            EXPECT_EQ(sign(CompareVersions(a.first, b.first)), sign(a.second - b.second)) << a.first << " / " << b.first;
+            for (const auto& c : all)  // transitivity
+                EXPECT_TRUE(CompareVersions(a.first, b.first) > 0 || CompareVersions(b.first, c.first) > 0 ||
+                            CompareVersions(a.first, c.first) <= 0)
+                    << a.first << " / " << b.first << " / " << c.first;
+        }
 }
 
 }  // namespace
