@@ -47,13 +47,21 @@ int WizardApp::InstallDriver(const std::string& infName, const std::string& driv
         return 0;
     }
 
+    // A file name cut to fit would name another file: refuse before anything is copied.
+    if (inf->m_bNameTooLong) {
+        framework::ShowSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
+        InstallStatus = INSTALL_DRIVER_FAILED;
+        return 0;
+    }
+
+    // Every field of the description fits a 260-byte buffer: none is longer than 259 characters.
     m_strPrintProcessor = inf->m_szPrintProcessor;
-    std::string printProcessorFile = framework::Truncate(inf->m_szPrintProcessorFile);
-    std::string defaultDataType = framework::Truncate(inf->m_szDefaultDataType);
-    std::string driverFile = framework::Truncate(inf->m_szDriverFile);
-    std::string dataFile = framework::Truncate(inf->m_szDataFile);
-    std::string configFile = framework::Truncate(inf->m_szConfigFile);
-    std::string helpFile = framework::Truncate(inf->m_szHelpFile);
+    std::string printProcessorFile = inf->m_szPrintProcessorFile;
+    std::string defaultDataType = inf->m_szDefaultDataType;
+    std::string driverFile = inf->m_szDriverFile;
+    std::string dataFile = inf->m_szDataFile;
+    std::string configFile = inf->m_szConfigFile;
+    std::string helpFile = inf->m_szHelpFile;
     std::vector<std::string> dependentFiles = SplitMultiString(inf->m_szDependentFiles);
     // The printer created next takes the same data type: Wine's spooler refuses a queue
     // without one, and Windows would fall back to the driver's default, which this is.

@@ -20,18 +20,22 @@ std::string WithoutAtSign(const std::string& name)
     return name.substr(1);
 }
 
-// Appends names to a multi-string ("a\0b\0\0"), keeping its closing NUL.
-void AppendToMultiString(std::string& list, size_t& length, const std::vector<std::string>& names)
+// Appends names to a multi-string ("a\0b\0\0"), keeping its closing NUL. Names are never
+// cut: returns false when one is longer than a name field holds.
+bool AppendToMultiString(std::string& list, size_t& length, const std::vector<std::string>& names)
 {
     if (list.empty())
         list.push_back('\0');
     list.pop_back();
+    bool fit = true;
     for (const std::string& name : names) {
         list += name;
         list.push_back('\0');
         length += name.size() + 1;
+        fit = fit && name.size() <= framework::kMaxText;
     }
     list.push_back('\0');
+    return fit;
 }
 
 }  // namespace
@@ -50,6 +54,13 @@ void InfFile::Describe()
         dataFile.empty() || dataSection.empty() || maker.empty() || needs.empty())
         return;
     const std::string& model = m_szModelName;
+    m_bNameTooLong = false;
+    // A file field of the data section; one that does not fit is noted, never cut.
+    auto readFileField = [&](const std::string& key, std::string& field) {
+        bool tooLong = false;
+        field = GetModelValue(model, key, dataSection.c_str(), &tooLong);
+        m_bNameTooLong = m_bNameTooLong || tooLong;
+    };
 
     // Each step on its own: a failing step leaves its fields as they were.
     try {
@@ -58,22 +69,24 @@ void InfFile::Describe()
     } catch (...) {
     }
     try {
-        std::string value = GetModelValue(model, dataFile, dataSection.c_str());
-        if (value.empty())
-            value = GetModelValue(model, copyFiles, nullptr);
+        bool tooLong = false;
+        std::string value = GetModelValue(model, dataFile, dataSection.c_str(), &tooLong);
+        if (value.empty() && !tooLong)
+            value = GetModelValue(model, copyFiles, nullptr, &tooLong);
+        m_bNameTooLong = m_bNameTooLong || tooLong;
         m_szDataFile = WithoutAtSign(value);
     } catch (...) {
     }
     try {
-        m_szDriverFile = GetModelValue(model, driverFile, dataSection.c_str());
+        readFileField(driverFile, m_szDriverFile);
     } catch (...) {
     }
     try {
-        m_szConfigFile = GetModelValue(model, configFile, dataSection.c_str());
+        readFileField(configFile, m_szConfigFile);
     } catch (...) {
     }
     try {
-        m_szHelpFile = GetModelValue(model, helpFile, dataSection.c_str());
+        readFileField(helpFile, m_szHelpFile);
     } catch (...) {
     }
     try {
@@ -85,7 +98,8 @@ void InfFile::Describe()
             std::string install = GetField(maker, model.c_str(), 1);
             std::string needed = GetField(install, needs.c_str(), 1);
             std::string neededFiles = GetField(needed, copyFiles.c_str(), 1);
-            AppendToMultiString(files, length, GetSectionLines(neededFiles));
+            if (!AppendToMultiString(files, length, GetSectionLines(neededFiles)))
+                m_bNameTooLong = true;
         }
         m_szDependentFiles = std::move(files);
         m_nDependentFilesLength = length;
@@ -105,17 +119,20 @@ std::string InfFile::CollectCopyFiles(const std::string& model, const std::strin
         sys().SetupFindFirstLineA(m_hInf, install.c_str(), key.c_str(), &line)) {
         DWORD count = sys().SetupGetFieldCount(&line);
         for (DWORD i = 1; i <= count; ++i) {
-            std::string field = inffields::CutField(&line, i);
+            std::string field = inffields::WholeField(&line, i);
             if (field.empty())
                 continue;  // an empty entry names nothing; the entries behind it still count
             INFCONTEXT first;
+            bool fit = true;
             if (sys().SetupFindFirstLineA(m_hInf, field.c_str(), nullptr, &first)) {
-                AppendToMultiString(list, length, GetSectionLines(field));
+                fit = AppendToMultiString(list, length, GetSectionLines(field));
             } else {
                 std::string name = WithoutAtSign(field);
                 if (!name.empty())
-                    AppendToMultiString(list, length, {name});
+                    fit = AppendToMultiString(list, length, {name});
             }
+            if (!fit)
+                m_bNameTooLong = true;
         }
     }
     if (lengthBytes)
@@ -135,7 +152,10 @@ void InfFile::ReadPrintProcessor(const std::string& model)
         return;
     std::string install = GetField(maker, model.c_str(), 1);
     m_szPrintProcessor = GetField(install, printProcessor.c_str(), 1);
-    m_szPrintProcessorFile = GetField(install, printProcessor.c_str(), 2);
+    bool tooLong = false;
+    m_szPrintProcessorFile = GetField(install, printProcessor.c_str(), 2, &tooLong);
+    if (tooLong)
+        m_bNameTooLong = true;
     m_szDefaultDataType = GetField(install, defaultData.c_str(), 1);
     if (m_szDefaultDataType.empty())
         m_szDefaultDataType = GetModelValue(model, defaultData, dataSection.c_str());

@@ -19,15 +19,18 @@ const char kPrinterClassGuid[] = "{4D36E979-E325-11CE-BFC1-08002BE10318}";
 
 }  // namespace
 
-std::string ShortField(PINFCONTEXT ctx, DWORD index)
+std::string ShortField(PINFCONTEXT ctx, DWORD index, bool* tooLong)
 {
     NameBuffer buf;
-    if (!sys().SetupGetStringFieldA(ctx, index, buf.text, NameBuffer::kSize, nullptr))
-        return {};
-    return buf.text;
+    if (sys().SetupGetStringFieldA(ctx, index, buf.text, NameBuffer::kSize, nullptr))
+        return buf.text;
+    DWORD needed = 0;
+    if (tooLong && sys().SetupGetStringFieldA(ctx, index, nullptr, 0, &needed) && needed > NameBuffer::kSize)
+        *tooLong = true;
+    return {};
 }
 
-std::string CutField(PINFCONTEXT ctx, DWORD index)
+std::string WholeField(PINFCONTEXT ctx, DWORD index)
 {
     NameBuffer buf;
     if (sys().SetupGetStringFieldA(ctx, index, buf.text, NameBuffer::kSize, nullptr))
@@ -38,7 +41,7 @@ std::string CutField(PINFCONTEXT ctx, DWORD index)
     std::vector<char> whole(static_cast<size_t>(needed) + 1, '\0');
     if (!sys().SetupGetStringFieldA(ctx, index, whole.data(), needed, nullptr))
         return {};
-    return framework::Truncate(whole.data());
+    return whole.data();
 }
 
 std::string LineText(PINFCONTEXT ctx)
@@ -52,18 +55,18 @@ std::string LineText(PINFCONTEXT ctx)
     std::vector<char> whole(static_cast<size_t>(needed) + 1, '\0');
     if (!sys().SetupGetLineTextA(ctx, nullptr, nullptr, nullptr, whole.data(), needed, nullptr))
         return {};
-    return framework::Truncate(whole.data());
+    return whole.data();
 }
 
 bool HasClass(HINF inf, const std::string& infClass)
 {
     INFCONTEXT ctx;
     if (sys().SetupFindFirstLineA(inf, "Version", "Class", &ctx))
-        return framework::EqualNoCase(CutField(&ctx, 1), infClass);
+        return framework::EqualNoCase(WholeField(&ctx, 1), infClass);
     // Without a Class line SetupAPI goes by the class GUID; the Printer class has a fixed one.
     if (sys().SetupFindFirstLineA(inf, "Version", "ClassGUID", &ctx))
         return framework::EqualNoCase(infClass, "Printer") &&
-               framework::EqualNoCase(CutField(&ctx, 1), kPrinterClassGuid);
+               framework::EqualNoCase(WholeField(&ctx, 1), kPrinterClassGuid);
     return false;
 }
 

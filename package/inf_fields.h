@@ -7,12 +7,13 @@
 namespace inffields {
 
 // Field `index` of the line; empty when it does not exist or does not fit in 259 characters.
-std::string ShortField(PINFCONTEXT ctx, DWORD index);
+// `tooLong`, when given, is set when the field exists but does not fit.
+std::string ShortField(PINFCONTEXT ctx, DWORD index, bool* tooLong = nullptr);
 
-// Field `index` of the line, cut at 259 characters when longer; empty when it does not exist.
-std::string CutField(PINFCONTEXT ctx, DWORD index);
+// Field `index` of the line, however long; empty when it does not exist.
+std::string WholeField(PINFCONTEXT ctx, DWORD index);
 
-// The text of the line (its fields joined by commas), cut at 259 characters when longer.
+// The text of the line (its fields joined by commas), however long.
 std::string LineText(PINFCONTEXT ctx);
 
 // Whether the INF's [Version] names the class: Class compared without regard to case

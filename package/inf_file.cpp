@@ -74,7 +74,8 @@ InfFile::~InfFile()
         sys().SetupCloseInfFile(m_hInf);
 }
 
-std::string InfFile::GetField(const std::string& section, const char* key, DWORD index) const
+std::string InfFile::GetField(const std::string& section, const char* key, DWORD index,
+                              bool* tooLong) const
 {
     if (!IsOpen() || section.empty())
         return {};
@@ -82,11 +83,11 @@ std::string InfFile::GetField(const std::string& section, const char* key, DWORD
     if (!sys().SetupFindFirstLineA(m_hInf, section.c_str(), key, &ctx))
         return {};
     // A field that does not exist or does not fit in a name field gives the empty string.
-    return inffields::ShortField(&ctx, index);
+    return inffields::ShortField(&ctx, index, tooLong);
 }
 
 std::string InfFile::GetModelValue(const std::string& model, const std::string& key,
-                                   const char* redirectKey) const
+                                   const char* redirectKey, bool* tooLong) const
 {
     const std::string maker = LoadText(IDS_SECTION_MAKER);
     if (maker.empty())
@@ -94,7 +95,7 @@ std::string InfFile::GetModelValue(const std::string& model, const std::string& 
     std::string section = GetField(maker, model.c_str(), 1);
     if (redirectKey)
         section = GetField(section, redirectKey, 1);
-    return GetField(section, key.c_str(), 1);
+    return GetField(section, key.c_str(), 1, tooLong);
 }
 
 std::vector<std::string> InfFile::GetSectionLines(const std::string& section,

@@ -21,13 +21,16 @@ public:
     bool IsOpen() const { return m_hInf != INVALID_HANDLE_VALUE; }
 
     // Field `index` (1 = first after the key) of the first line keyed `key` in `section`
-    // (null key: the section's first line); empty when missing. At most 259 characters.
-    std::string GetField(const std::string& section, const char* key, DWORD index) const;
+    // (null key: the section's first line); empty when missing. At most 259 characters: a
+    // longer field gives the empty string and sets `tooLong` when that is given.
+    std::string GetField(const std::string& section, const char* key, DWORD index,
+                         bool* tooLong = nullptr) const;
     // Field 1 of `key` for a printer model, through the model line of the maker section
-    // and, with a redirect key, through the section that the redirect key names.
+    // and, with a redirect key, through the section that the redirect key names. `tooLong`
+    // as for GetField, for the value itself.
     std::string GetModelValue(const std::string& model, const std::string& key,
-                              const char* redirectKey) const;
-    // The text of every line of a section; lengthBytes gets the bytes the lines take
+                              const char* redirectKey, bool* tooLong = nullptr) const;
+    // The whole text of every line of a section; lengthBytes gets the bytes the lines take
     // as a multi-string (each with its NUL, the closing NUL not counted).
     std::vector<std::string> GetSectionLines(const std::string& section,
                                              size_t* lengthBytes = nullptr) const;
@@ -37,6 +40,7 @@ public:
     // Fills the driver description fields below.
     void Describe();
     // The dependent-file multi-string for a model and key ("CopyFiles"); sets its length.
+    // Names are kept whole; one longer than 259 characters sets m_bNameTooLong.
     std::string CollectCopyFiles(const std::string& model, const std::string& key,
                                  size_t* lengthBytes = nullptr);
     // Fills the print processor, its file and the default data type.
@@ -57,4 +61,7 @@ public:
     // Multi-string: each name NUL-terminated, then one more NUL ("\0" when empty).
     std::string m_szDependentFiles = std::string(1, '\0');
     size_t m_nDependentFilesLength = 0;
+    // Set when a file name of the description is longer than 259 characters: the file
+    // fields then hold no usable description of the driver.
+    bool m_bNameTooLong = false;
 };

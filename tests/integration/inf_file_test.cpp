@@ -251,9 +251,9 @@ TEST_F(InfFileTest, SectionLinesAsAMultiStringOfLineTexts)
     EXPECT_TRUE(inf.GetSectionLines("NoSuchSection", &length).empty());
     EXPECT_EQ(length, 0u);
 
-    // A line longer than a name field is cut at 259 characters, not dropped.
-    EXPECT_EQ(inf.GetSectionLines("LONG", &length), std::vector<std::string>{std::string(259, 'L')});
-    EXPECT_EQ(length, 260u);
+    // A line longer than a name field is kept whole, neither cut nor dropped.
+    EXPECT_EQ(inf.GetSectionLines("LONG", &length), std::vector<std::string>{std::string(300, 'L')});
+    EXPECT_EQ(length, 301u);
 }
 
 TEST_F(InfFileTest, TheIncludeIsAppendedOnlyForAModel)

@@ -311,6 +311,24 @@ TEST_F(DriverInstallTest, RefusedDriverIsReportedAndMarked)
     EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
 }
 
+TEST_F(DriverInstallTest, AFileNameTooLongForAPathFieldFailsBeforeAnythingIsCopied)
+{
+    const std::string longName = std::string(256, 'n') + ".DLL";  // 260 characters
+    for (const char* line : {"\r\n[Z.Files]\r\n", "HelpFile="}) {  // a dependent file, a single file
+        recorder.boxes.clear();
+        std::string text = Replace(Replace(kDriverInf, "%CATALOG%", ""), "%PROCESSOR%",
+                                   "PrintProcessor=KPLPrint,KPLPRINT.DLL\r\n");
+        WriteText(package + "\\ZRN7730.INF", Replace(text, line, line + longName + "\r\n"));
+        EXPECT_EQ(Install(), 0);
+        EXPECT_TRUE(recorder.copies.empty());
+        EXPECT_TRUE(OemFiles().empty());
+        ASSERT_EQ(recorder.boxes.size(), 1u);
+        EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
+        EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+        EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+    }
+}
+
 TEST_F(DriverInstallTest, EmptyInfNameHandsAnEmptyRecordToTheSpooler)
 {
     app.m_strPrintProcessor = "left over";

@@ -259,7 +259,7 @@ TEST(InfFileSeam, AMissingStringOfTheTableLeavesTheInfUnopened)
     EXPECT_EQ(fake.opens, 0);
 }
 
-TEST(InfFileSeam, TextsLongerThanANameFieldAreCutAndEmptyEntriesSkipped)
+TEST(InfFileSeam, TextsLongerThanANameFieldAreKeptWholeAndMarkedAndEmptyEntriesSkipped)
 {
     FakeInf fake;
     AddDriverInf(fake);
@@ -273,18 +273,19 @@ TEST(InfFileSeam, TextsLongerThanANameFieldAreCutAndEmptyEntriesSkipped)
 
     size_t length = 0;
     std::vector<std::string> lines = inf.GetSectionLines("LONG", &length);
-    std::vector<std::string> want = {longName.substr(0, 259), ("A.DLL," + longName).substr(0, 259), "B.DLL"};
+    std::vector<std::string> want = {longName, "A.DLL," + longName, "B.DLL"};
     EXPECT_EQ(lines, want);
-    EXPECT_EQ(length, 260u + 260u + 6u);
+    EXPECT_EQ(length, 301u + 307u + 6u);
 
     // GetField keeps its rule: a field that does not fit gives the empty string.
     EXPECT_EQ(inf.GetField("LONG", nullptr, 1), "");
 
     std::string files = inf.CollectCopyFiles("ZRN 7730", "Other", &length);
-    std::string expect = longName.substr(0, 259) + '\0' + ("A.DLL," + longName).substr(0, 259) + '\0' +
-                         "B.DLL" + '\0' + longName.substr(0, 259) + '\0' + "C.DLL" + '\0' + '\0';
+    std::string expect = longName + '\0' + "A.DLL," + longName + '\0' + "B.DLL" + '\0' + longName + '\0' +
+                         "C.DLL" + '\0' + '\0';
     EXPECT_EQ(files, expect);
     EXPECT_EQ(length, expect.size() - 1);
+    EXPECT_TRUE(inf.m_bNameTooLong);
 }
 
 TEST(InfFileSeam, AFailingMoveToTheNextLineEndsTheSectionList)
