@@ -200,7 +200,7 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
         return false;
 
     DependentServiceList stopped;
-    if (!StopSpooler(stopped)) {
+    if (!StopSpooler(stopped, owner)) {
         DWORD error = sys().GetLastError();
         framework::ShowPrefixedError(owner, IDS_STOP_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);

@@ -2,7 +2,7 @@
 
 #include "platform/api.h"
 
-DWORD WaitForServiceState(SC_HANDLE service, DWORD wanted, DWORD pauseMs)
+DWORD WaitForServiceState(SC_HANDLE service, DWORD wanted, DWORD pauseMs, WaitBudget* budget)
 {
     DWORD waited = 0;
     for (;;) {
@@ -16,6 +16,13 @@ DWORD WaitForServiceState(SC_HANDLE service, DWORD wanted, DWORD pauseMs)
             return status.dwWin32ExitCode != ERROR_SUCCESS ? status.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
         if (waited >= kServiceWaitLimitMs)
             return ERROR_SERVICE_REQUEST_TIMEOUT;
+        if (budget) {
+            if (budget->remainingMs < pauseMs) {
+                budget->ranOut = true;
+                return ERROR_SERVICE_REQUEST_TIMEOUT;
+            }
+            budget->remainingMs -= pauseMs;
+        }
         sys().Sleep(pauseMs);
         waited += pauseMs;
     }

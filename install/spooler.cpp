@@ -1,6 +1,8 @@
 #include "install/spooler.h"
 
 #include "framework/message_box.h"
+#include "framework/strings.h"
+#include "framework/wait_cursor.h"
 #include "install/service_wait.h"
 #include "platform/api.h"
 #include "platform/handles.h"
@@ -21,6 +23,8 @@ constexpr DWORD kStopPolls = 101;
 // Time given to the service manager before the final status check, and its polling pause.
 constexpr DWORD kSettleMs = 3000;
 constexpr DWORD kFinalPollMs = 1000;
+// All the waits of starting the dependents again together, however many they are.
+constexpr DWORD kDependentsRestartLimitMs = 60000;
 
 ServiceHandle OpenManager()
 {
@@ -32,21 +36,61 @@ ServiceHandle OpenNamedService(SC_HANDLE manager, const char* name)
     return ServiceHandle(sys().OpenServiceA(manager, name, SERVICE_ALL_ACCESS));
 }
 
-// Starts again, the last one first, the dependents that a failed stop had already stopped, so
-// that a failed upgrade leaves no other service of the machine stopped. Best effort: a
-// dependent that will not start is passed over.
-void StartStoppedDependents(SC_HANDLE manager, const std::vector<std::string>& names, size_t count)
+// The dependents that did not come back, in the order they were to start, and why the last
+// of them did not.
+struct DependentsLeft {
+    std::vector<std::string> names;
+    DWORD error = ERROR_SUCCESS;
+};
+
+// Starts the first `count` of `names` again, the last one first (the reverse of the stop order,
+// so that a dependent's own dependencies start first), under the wait cursor. All their waits
+// together last at most kDependentsRestartLimitMs: when that runs out, the ones not yet
+// running are left. After a failed stop a dependent was only sent the stop and may still be
+// stopping: it is awaited first, and one that will not start is passed over. Otherwise the
+// first that will not start ends the restart.
+DependentsLeft StartDependents(SC_HANDLE manager, const std::vector<std::string>& names, size_t count,
+                               bool afterFailedStop)
 {
+    framework::ScopedWaitCursor wait;
+    WaitBudget budget{kDependentsRestartLimitMs};
+    DependentsLeft left;
     for (size_t i = count; i-- > 0;) {
         ServiceHandle service = OpenNamedService(manager, names[i].c_str());
-        if (!service)
+        DWORD error = service ? ERROR_SUCCESS : sys().GetLastError();
+        if (service && afterFailedStop)
+            error = WaitForServiceState(service.get(), SERVICE_STOPPED, kServicePollMs, &budget);
+        if (error == ERROR_SUCCESS) {
+            if (!sys().StartServiceA(service.get(), 0, nullptr))
+                error = sys().GetLastError();
+            // Started already as a dependency of another: it runs, which is what is wanted.
+            if (error == ERROR_SUCCESS || error == ERROR_SERVICE_ALREADY_RUNNING)
+                error = WaitForServiceState(service.get(), SERVICE_RUNNING, kServicePollMs, &budget);
+        }
+        if (error == ERROR_SUCCESS)
             continue;
-        // It was only sent the stop; it may still be stopping.
-        if (WaitForServiceState(service.get(), SERVICE_STOPPED, kServicePollMs) != ERROR_SUCCESS)
+        left.names.push_back(names[i]);
+        left.error = error;
+        if (afterFailedStop && !budget.ranOut)
             continue;
-        if (sys().StartServiceA(service.get(), 0, nullptr))
-            WaitForServiceState(service.get(), SERVICE_RUNNING, kServicePollMs);
+        // The rest are not tried.
+        while (i-- > 0)
+            left.names.push_back(names[i]);
+        break;
     }
+    return left;
+}
+
+// Warning 2048 with the system text for the error and, after it, the services still stopped.
+void WarnDependentsLeft(HWND owner, const DependentsLeft& left)
+{
+    std::string text = framework::LoadText(IDS_DEPENDENTS_NOT_STARTED) + framework::SystemErrorText(left.error);
+    if (!left.names.empty()) {
+        text = framework::Trim(text) + "\r\n\r\n";
+        for (size_t i = 0; i < left.names.size(); ++i)
+            text += (i ? ", " : "") + left.names[i];
+    }
+    framework::ShowText(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Sends the spooler stop requests while it refuses them because of running dependents.
@@ -107,8 +151,9 @@ DWORD ListRunningDependents(SC_HANDLE spooler, std::vector<std::string>& names)
 }
 
 // Stops the spooler and its running dependents. ERROR_SUCCESS with the dependents that were
-// stopped, or the error that explains the failure (the stopped dependents started again).
-DWORD StopSpoolerAndDependents(std::vector<std::string>& stopped)
+// stopped, or the error that explains the failure; the stopped dependents are then started
+// again, and `left` gets those that did not come back.
+DWORD StopSpoolerAndDependents(std::vector<std::string>& stopped, DependentsLeft& left)
 {
     ServiceHandle manager = OpenManager();
     if (!manager)
@@ -141,7 +186,7 @@ DWORD StopSpoolerAndDependents(std::vector<std::string>& stopped)
         if (error == ERROR_SUCCESS)
             error = RequestStopAfterDependents(spooler.get(), status);
         if (error != ERROR_SUCCESS) {
-            StartStoppedDependents(manager.get(), dependents, sent);
+            left = StartDependents(manager.get(), dependents, sent, true);
             return error;
         }
     }
@@ -151,7 +196,7 @@ DWORD StopSpoolerAndDependents(std::vector<std::string>& stopped)
     if (stopError == ERROR_SUCCESS)
         stopError = WaitForServiceState(spooler.get(), SERVICE_STOPPED, kFinalPollMs);
     if (stopError != ERROR_SUCCESS) {
-        StartStoppedDependents(manager.get(), dependents, sent);
+        left = StartDependents(manager.get(), dependents, sent, true);
         return stopError;
     }
     stopped = std::move(dependents);
@@ -162,6 +207,7 @@ struct RestartOutcome {
     bool result = false;
     bool warn = false;      // a dependent did not come back, or the spooler's final check failed
     DWORD error = ERROR_SUCCESS;
+    std::vector<std::string> left;  // the dependents still stopped
 };
 
 RestartOutcome StartSpoolerAndDependents(const std::vector<std::string>& dependents)
@@ -187,22 +233,12 @@ RestartOutcome StartSpoolerAndDependents(const std::vector<std::string>& depende
         return out;
     out.result = true;
 
-    // The reverse of the stop order, so that a dependent's own dependencies start first.
-    for (size_t i = dependents.size(); i-- > 0;) {
-        ServiceHandle service = OpenNamedService(manager.get(), dependents[i].c_str());
-        DWORD error = ERROR_SUCCESS;
-        if (!service)
-            error = sys().GetLastError();
-        else if (!sys().StartServiceA(service.get(), 0, nullptr))
-            error = sys().GetLastError();
-        // Started already as a dependency of another: it runs, which is what is wanted.
-        if (service && (error == ERROR_SUCCESS || error == ERROR_SERVICE_ALREADY_RUNNING))
-            error = WaitForServiceState(service.get(), SERVICE_RUNNING, kServicePollMs);
-        if (error != ERROR_SUCCESS) {
-            out.warn = true;
-            out.error = error;
-            return out;
-        }
+    DependentsLeft left = StartDependents(manager.get(), dependents, dependents.size(), false);
+    if (!left.names.empty()) {
+        out.warn = true;
+        out.error = left.error;
+        out.left = std::move(left.names);
+        return out;
     }
 
     sys().Sleep(kSettleMs);
@@ -253,13 +289,16 @@ bool EnsureSpoolerRunning(HWND owner)
     return false;
 }
 
-bool StopSpooler(DependentServiceList& stopped)
+bool StopSpooler(DependentServiceList& stopped, HWND owner)
 {
     stopped.names.clear();
-    DWORD error = StopSpoolerAndDependents(stopped.names);
+    DependentsLeft left;
+    DWORD error = StopSpoolerAndDependents(stopped.names, left);
     if (error == ERROR_SUCCESS)
         return true;
-    // The caller reports the failure with the last error.
+    if (!left.names.empty())
+        WarnDependentsLeft(owner, left);
+    // The caller reports the failure with the last error, which the box may have changed.
     sys().SetLastError(error);
     return false;
 }
@@ -270,8 +309,7 @@ bool RestartSpooler(HWND owner, DependentServiceList& stopped)
     dependents.swap(stopped.names);  // the list is used up on every path
     RestartOutcome outcome = StartSpoolerAndDependents(dependents);
     if (outcome.warn)
-        framework::ShowPrefixedError(owner, IDS_DEPENDENTS_NOT_STARTED, outcome.error, IDS_WIZARD_CAPTION,
-                                     MB_OK | MB_ICONEXCLAMATION);
+        WarnDependentsLeft(owner, {outcome.left, outcome.error});
     // The caller reports a failure with the last error, which the box may have changed.
     if (!outcome.result)
         sys().SetLastError(outcome.error);

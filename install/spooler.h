@@ -16,8 +16,11 @@ struct DependentServiceList {
 // is stopped; a No ends the process with exit code 0.
 bool EnsureSpoolerRunning(HWND owner);
 
-// Stops the spooler with its running dependents; true when it has stopped.
-bool StopSpooler(DependentServiceList& stopped);
+// Stops the spooler with its running dependents; true when it has stopped. When it fails,
+// the dependents it had stopped are started again, and those that do not come back within
+// about a minute are named in a warning (owner may be null).
+bool StopSpooler(DependentServiceList& stopped, HWND owner = nullptr);
 
-// Starts the spooler and then the stopped dependents; true when the spooler runs again.
+// Starts the spooler and then the stopped dependents; true when the spooler runs again. The
+// dependents get about a minute in all; those that do not come back are named in a warning.
 bool RestartSpooler(HWND owner, DependentServiceList& stopped);

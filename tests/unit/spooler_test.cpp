@@ -9,6 +9,7 @@
 
 #include "framework/message_box.h"
 #include "framework/strings.h"
+#include "framework/wait_cursor.h"
 #include "install/service_wait.h"
 #include "install/spooler.h"
 #include "res/resource.h"
@@ -221,6 +222,12 @@ private:
 std::string Prefixed(UINT id, DWORD error)
 {
     return framework::LoadText(id) + framework::SystemErrorText(error);
+}
+
+// Warning 2048 naming the dependents that are still stopped.
+std::string Warning(DWORD error, const std::string& names)
+{
+    return framework::Trim(Prefixed(IDS_DEPENDENTS_NOT_STARTED, error)) + "\r\n\r\n" + names;
 }
 
 std::vector<DWORD> Pauses(size_t n, DWORD ms)
@@ -453,6 +460,25 @@ TEST_F(SpoolerTest, StopRefusedForAnotherReasonFailsAtOnce)
     EXPECT_TRUE(scm.sleeps.empty());
 }
 
+TEST_F(SpoolerTest, DependentsNotBackWithinAMinuteAfterAFailedStopAreNamed)
+{
+    AddDependents({"A", "B", "C"});
+    spooler().controls = {{ERROR_ACCESS_DENIED, {SERVICE_RUNNING}}};
+    scm.Add("C").startError = ERROR_SERVICE_DISABLED;    // passed over
+    scm.Add("B").afterStart = {{SERVICE_START_PENDING}};  // never comes back
+    DWORD waited = 0;
+    api->Sleep = [&](DWORD ms) {
+        waited += ms;
+        EXPECT_GT(framework::WaitCursor::Depth(), 0);
+    };
+    DependentServiceList list;
+    EXPECT_FALSE(StopSpooler(list, owner));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(scm.calls, (Names{"stop A", "stop B", "stop C", "stop Spooler", "start C", "start B"}));
+    EXPECT_LE(waited, 60000u);
+    EXPECT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_REQUEST_TIMEOUT, "C, B, A")});
+}
+
 TEST_F(SpoolerTest, DependentThatCannotBeOpenedOrStoppedFailsTheStop)
 {
     AddDependents({"A", "missing", "C"});
@@ -627,7 +653,7 @@ TEST_F(RestartTest, DependentThatRefusesToStartEndsTheRestartWithAWarning)
     EXPECT_TRUE(RestartSpooler(owner, list));
     EXPECT_EQ(scm.calls, (Names{"start Spooler", "start C", "start B"}));
     EXPECT_TRUE(scm.sleeps.empty());  // the final check is skipped
-    ASSERT_EQ(scm.boxes, Names{Prefixed(IDS_DEPENDENTS_NOT_STARTED, ERROR_SERVICE_DISABLED)});
+    ASSERT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_DISABLED, "B, A")});
     EXPECT_EQ(scm.styles[0], static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_TRUE(list.names.empty());
 }
@@ -637,7 +663,7 @@ TEST_F(RestartTest, DependentThatCannotBeOpenedEndsTheRestartWithAWarning)
     scm.services.erase("C");
     EXPECT_TRUE(RestartSpooler(owner, list));
     EXPECT_EQ(scm.calls, Names{"start Spooler"});
-    EXPECT_EQ(scm.boxes, Names{Prefixed(IDS_DEPENDENTS_NOT_STARTED, ERROR_SERVICE_DOES_NOT_EXIST)});
+    EXPECT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_DOES_NOT_EXIST, "C, B, A")});
 }
 
 TEST_F(RestartTest, DependentStartedAlreadyCountsAsRunning)
@@ -649,13 +675,13 @@ TEST_F(RestartTest, DependentStartedAlreadyCountsAsRunning)
     EXPECT_TRUE(scm.boxes.empty());
 }
 
-TEST_F(RestartTest, DependentThatNeverRunsEndsTheRestartAfterTheBound)
+TEST_F(RestartTest, DependentThatNeverRunsEndsTheRestartWithinAMinute)
 {
-    scm.Add("C").afterStart = {{SERVICE_START_PENDING}};
+    scm.Add("B").afterStart = {{SERVICE_START_PENDING}};
     EXPECT_TRUE(RestartSpooler(owner, list));
-    EXPECT_EQ(scm.calls, (Names{"start Spooler", "start C"}));
-    EXPECT_EQ(scm.sleeps, Pauses(kStartPolls, kServicePollMs));
-    EXPECT_EQ(scm.boxes, Names{Prefixed(IDS_DEPENDENTS_NOT_STARTED, ERROR_SERVICE_REQUEST_TIMEOUT)});
+    EXPECT_EQ(scm.calls, (Names{"start Spooler", "start C", "start B"}));
+    EXPECT_LE(scm.sleeps.size() * kServicePollMs, 60000u);
+    EXPECT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_REQUEST_TIMEOUT, "B, A")});
 }
 
 TEST_F(RestartTest, SpoolerThatNeverRunsFailsWithoutTryingTheDependents)
