@@ -254,13 +254,20 @@ RestartOutcome StartSpoolerAndDependents(const std::vector<std::string>& depende
 
 bool EnsureSpoolerRunning(HWND owner)
 {
+    // A spooler that cannot even be asked is reported as one that cannot be started: the
+    // callers that need it end the program next.
+    auto unavailable = [owner] {
+        framework::ShowPrefixedError(owner, IDS_START_SPOOLER_FAILED, sys().GetLastError(), IDS_WIZARD_CAPTION,
+                                     MB_OK | MB_ICONHAND);
+        return false;
+    };
     ServiceHandle manager = OpenManager();
     if (!manager)
-        return false;
+        return unavailable();
     ServiceHandle spooler = OpenNamedService(manager.get(), kSpoolerService);
     SERVICE_STATUS status = {};
     if (!spooler || !sys().QueryServiceStatus(spooler.get(), &status))
-        return false;
+        return unavailable();
     if (status.dwCurrentState == SERVICE_RUNNING)
         return true;
 

@@ -290,6 +290,7 @@ TEST_F(PortMonitorTest, UnavailableSpoolerEndsTheProcess)
     } catch (const platform::ProcessExit& e) {
         EXPECT_EQ(e.code, 4u);
     }
+    EXPECT_EQ(machine.boxes.size(), 1u);  // the user is told first
     EXPECT_THAT(machine.directoryChanges, IsEmpty());
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
 }

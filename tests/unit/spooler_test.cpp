@@ -276,7 +276,7 @@ TEST_F(SpoolerTest, RunningSpoolerShowsNothing)
     EXPECT_TRUE(scm.sleeps.empty());
 }
 
-TEST_F(SpoolerTest, NoManagerNoSpoolerOrNoStatusFailsSilently)
+TEST_F(SpoolerTest, NoManagerNoSpoolerOrNoStatusIsReported)
 {
     scm.managerError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(EnsureSpoolerRunning(owner));
@@ -287,7 +287,8 @@ TEST_F(SpoolerTest, NoManagerNoSpoolerOrNoStatusFailsSilently)
 
     scm.services.clear();
     EXPECT_FALSE(EnsureSpoolerRunning(owner));
-    EXPECT_TRUE(scm.boxes.empty());
+    ASSERT_EQ(scm.boxes.size(), 3u);
+    EXPECT_EQ(scm.boxes[0], Prefixed(IDS_START_SPOOLER_FAILED, ERROR_ACCESS_DENIED));
 }
 
 TEST_F(SpoolerTest, StoppedAndNoEndsTheProcessBeforeAnythingElse)
