@@ -184,29 +184,3 @@ void WizardApp::RunWizard()
     }
     WaitCursor::End();
 }
-
-void WizardApp::OpenPrintersFolder()
-{
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(sys().SHGetSpecialFolderLocation(nullptr, CSIDL_PRINTERS, &items)) || !items)
-        return;
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_IDLIST;
-    info.lpVerb = "open";
-    info.nShow = SW_SHOWNORMAL;
-    info.lpIDList = items;
-    sys().ShellExecuteExA(&info);
-    LPMALLOC shellAlloc = nullptr;
-    if (SUCCEEDED(sys().SHGetMalloc(&shellAlloc)) && shellAlloc) {
-        shellAlloc->Free(items);
-        shellAlloc->Release();
-    }
-}
-
-void WizardApp::OpenCopiedDirectory(const std::string& directory)
-{
-    if (directory.empty())
-        return;
-    sys().ShellExecuteA(nullptr, nullptr, directory.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}

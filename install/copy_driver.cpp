@@ -1,19 +1,20 @@
 // The copy task: the package's files, and its port monitor's files beside them.
-#include "app/wizard_app.h"
+#include "install/copy_driver.h"
+
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/file_copy.h"
+#include "install/port_monitor.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
 namespace {
 
-const char kMonitorDirectory[] = "kpmonitor";
 const char kParentDirectory[] = "..";
 
 }  // namespace
 
-void WizardApp::CopyDriverToDirectory(const std::string& destination)
+void CopyDriverPackage(const std::string& destination)
 {
     if (destination.empty())
         return;

@@ -1,14 +1,15 @@
 // Installing the package's printer driver into the local spooler.
+#include "install/driver_install.h"
+
 #include <memory>
 #include <vector>
 
-#include "app/install_status.h"
-#include "app/wizard_app.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/file_copy.h"
 #include "install/oem_inf.h"
 #include "install/print_processor.h"
+#include "package/inf_discovery.h"
 #include "package/inf_file.h"
 #include "platform/api.h"
 #include "res/resource.h"
@@ -34,72 +35,81 @@ std::vector<std::string> SplitMultiString(const std::string& list)
 
 char* Text(std::string& s) { return &s[0]; }
 
+// The driver's files, as the INF describes them.
+struct DriverFiles {
+    std::string printProcessorFile;
+    std::string driverFile, dataFile, configFile, helpFile;
+    std::vector<std::string> dependentFiles;
+};
+
+// Adds the described driver; shows the spooler's refusal.
+int AddDriver(const std::string& driverName, const char* environment, DriverFiles& files,
+              std::string defaultDataType, bool& reported)
+{
+    std::string name = driverName;
+    std::string dependentList = framework::ToMultiString(files.dependentFiles);
+    DRIVER_INFO_3A info = {};
+    info.cVersion = 3;
+    info.pName = Text(name);
+    info.pEnvironment = const_cast<char*>(environment);
+    info.pDriverPath = Text(files.driverFile);
+    info.pDataFile = Text(files.dataFile);
+    info.pConfigFile = Text(files.configFile);
+    info.pHelpFile = Text(files.helpFile);
+    info.pDependentFiles = Text(dependentList);
+    info.pMonitorName = nullptr;
+    info.pDefaultDataType = Text(defaultDataType);
+
+    BOOL added = sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
+    if (!added) {
+        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        reported = true;
+    }
+    return added;
+}
+
 }  // namespace
 
-int WizardApp::InstallDriver(const std::string& infName, const std::string& driverName,
-                             const char* environment)
+DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::string& driverName,
+                                         const char* environment)
 {
+    DriverInstallResult result;
     std::unique_ptr<InfFile> inf;
     try {
         inf = std::make_unique<InfFile>(infName, driverName);
         inf->Describe();
     } catch (...) {
-        return 0;
+        return result;
     }
 
     // A file name cut to fit would name another file: refuse before anything is copied.
     if (inf->m_bNameTooLong) {
         framework::ShowSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
-        InstallStatus = INSTALL_DRIVER_FAILED;
-        return 0;
+        result.reported = true;
+        return result;
     }
 
     // Every field of the description fits a 260-byte buffer: none is longer than 259 characters.
-    m_strPrintProcessor = inf->m_szPrintProcessor;
-    std::string printProcessorFile = inf->m_szPrintProcessorFile;
-    std::string defaultDataType = inf->m_szDefaultDataType;
-    std::string driverFile = inf->m_szDriverFile;
-    std::string dataFile = inf->m_szDataFile;
-    std::string configFile = inf->m_szConfigFile;
-    std::string helpFile = inf->m_szHelpFile;
-    std::vector<std::string> dependentFiles = SplitMultiString(inf->m_szDependentFiles);
+    result.described = true;
+    result.printProcessor = inf->m_szPrintProcessor;
     // The printer created next takes the same data type: Wine's spooler refuses a queue
     // without one, and Windows would fall back to the driver's default, which this is.
-    m_strDefaultDataType = defaultDataType.empty() ? "RAW" : defaultDataType;
+    result.defaultDataType = inf->m_szDefaultDataType.empty() ? "RAW" : inf->m_szDefaultDataType;
+    DriverFiles files{inf->m_szPrintProcessorFile, inf->m_szDriverFile, inf->m_szDataFile, inf->m_szConfigFile,
+                      inf->m_szHelpFile, SplitMultiString(inf->m_szDependentFiles)};
 
-    if (!printProcessorFile.empty())
-        InstallPrintProcessor(inf->m_szPrintProcessor, printProcessorFile, environment);
+    if (!files.printProcessorFile.empty())
+        InstallPrintProcessor(inf->m_szPrintProcessor, files.printProcessorFile, environment);
 
     char driverDirectory[MAX_PATH + 1] = {};
     DWORD needed = 0;
     if (!sys().GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
-                                          reinterpret_cast<LPBYTE>(driverDirectory), MAX_PATH,
-                                          &needed))
-        return 0;
-    CopyFilesToDirectory(dependentFiles, driverDirectory);
+                                          reinterpret_cast<LPBYTE>(driverDirectory), MAX_PATH, &needed))
+        return result;
+    CopyFilesToDirectory(files.dependentFiles, driverDirectory);
 
-    CopyInfToSystemDirectory(infName, !infName.empty() && HasCatalogFile(infName) != 0);
+    CopyInfToSystemDirectory(infName, !infName.empty() && InfHasCatalogFile(infName) != 0);
 
-    std::string name = driverName;
-    std::string dependentList = framework::ToMultiString(dependentFiles);
-    DRIVER_INFO_3A info = {};
-    info.cVersion = 3;
-    info.pName = Text(name);
-    info.pEnvironment = const_cast<char*>(environment);
-    info.pDriverPath = Text(driverFile);
-    info.pDataFile = Text(dataFile);
-    info.pConfigFile = Text(configFile);
-    info.pHelpFile = Text(helpFile);
-    info.pDependentFiles = Text(dependentList);
-    info.pMonitorName = nullptr;
-    info.pDefaultDataType = Text(defaultDataType);
-
-    BOOL added = sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&info),
-                                           APD_COPY_ALL_FILES);
-    if (!added) {
-        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
-        InstallStatus = INSTALL_DRIVER_FAILED;
-        return 0;
-    }
-    return added;
+    result.added = AddDriver(driverName, environment, files, inf->m_szDefaultDataType, result.reported);
+    return result;
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/wizard_app.h"
 #include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
@@ -217,16 +216,13 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
     return true;
 }
 
-bool WizardApp::InstallPortMonitor(PrinterPageBase& page)
+bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
 {
-    HWND owner = page.GetSafeHwnd();
     if (!EnsureSpoolerRunning(owner)) {
         ExitWith(ExitCode::SpoolerFailed);
         return false;
     }
 
-    DWORD major = m_versionInfo.dwMajorVersion;
-    DWORD minor = m_versionInfo.dwMinorVersion;
     std::string infName = MonitorInfName(major, minor);
     SavedCurrentDirectory start;
     if (!start.EnterSubdirectory(kMonitorDirectory)) {

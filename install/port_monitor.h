@@ -54,6 +54,14 @@ bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
 // exit code) when the spooler cannot be restarted.
 bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
 
+// The step before the printer page, for the Windows version given: makes sure the spooler
+// runs (ending the process when it cannot), then in the package's monitor directory scans
+// the monitor INF and registers the monitor, or offers to upgrade an installed older one.
+// False when the monitor directory or its INF cannot be used (the user has been told), so
+// that the wizard must end; a declined or failed upgrade or a refused registration still
+// gives true.
+bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor);
+
 // The "Version" of the first registered monitor whose "Driver" is dll (letter case aside)
 // and that has one; at most 259 characters.
 bool FindInstalledMonitorVersion(const std::string& dll, std::string& version);

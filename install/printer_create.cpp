@@ -1,6 +1,6 @@
 // Creating the printer queue once the driver is in the spooler.
-#include "app/install_status.h"
-#include "app/wizard_app.h"
+#include "install/printer_create.h"
+
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "platform/api.h"
@@ -37,29 +37,27 @@ bool CheckServerService(DWORD& error)
 
 }  // namespace
 
-int WizardApp::CreatePrinter(const char* serverName, const std::string& printerName,
-                             const std::string& driverName, const std::string& portName,
-                             const char* comment, const char* location, const char* sepFile)
+PrinterCreateResult CreatePrinterQueue(const PrinterQueueSettings& settings)
 {
     framework::ScopedWaitCursor wait;
+    PrinterCreateResult result;
 
-    const std::string& printProcessor =
-        m_strPrintProcessor.empty() ? std::string(kStandardPrintProcessor) : m_strPrintProcessor;
+    const std::string printProcessor =
+        settings.printProcessor.empty() ? std::string(kStandardPrintProcessor) : settings.printProcessor;
     // Windows takes a missing data type as the driver's default; Wine's spooler refuses the
-    // queue without one. The driver's own default (set by InstallDriver) works on both.
-    const std::string& dataType =
-        m_strDefaultDataType.empty() ? std::string(kRawDataType) : m_strDefaultDataType;
+    // queue without one. The driver's own default (from its installation) works on both.
+    const std::string dataType = settings.dataType.empty() ? std::string(kRawDataType) : settings.dataType;
 
     PRINTER_INFO_2A info = {};
     info.pServerName = nullptr;
-    info.pPrinterName = Text(printerName);
+    info.pPrinterName = Text(settings.printerName);
     info.pShareName = nullptr;
-    info.pPortName = Text(portName);
-    info.pDriverName = Text(driverName);
-    info.pComment = Text(comment);
-    info.pLocation = Text(location);
+    info.pPortName = Text(settings.portName);
+    info.pDriverName = Text(settings.driverName);
+    info.pComment = Text(settings.comment);
+    info.pLocation = Text(settings.location);
     info.pDevMode = nullptr;
-    info.pSepFile = Text(sepFile);
+    info.pSepFile = Text(settings.sepFile);
     info.pPrintProcessor = Text(printProcessor);
     info.pDatatype = Text(dataType);
     info.pParameters = nullptr;
@@ -70,15 +68,16 @@ int WizardApp::CreatePrinter(const char* serverName, const std::string& printerN
     DWORD serverError = 0;
     if (!CheckServerService(serverError)) {
         framework::ShowSystemError(nullptr, serverError, IDS_INSTALL_FAILED_CAPTION);
-        InstallStatus = INSTALL_PRINTER_FAILED;
+        result.reported = true;
     }
 
     platform::PrinterHandle printer(
-        sys().AddPrinterA(Text(serverName), 2, reinterpret_cast<LPBYTE>(&info)));
+        sys().AddPrinterA(Text(settings.serverName), 2, reinterpret_cast<LPBYTE>(&info)));
     if (!printer) {
         framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
-        InstallStatus = INSTALL_PRINTER_FAILED;
-        return 0;
+        result.reported = true;
+        return result;
     }
-    return 1;
+    result.created = 1;
+    return result;
 }

@@ -1,25 +1,21 @@
-// The controller's discovery of the driver INF, and the catalog check of the driver INF.
+// The driver INF's discovery and the check of its catalog.
+#include "package/inf_discovery.h"
+
 #include <cstring>
 
-#include "app/wizard_app.h"
 #include "framework/strings.h"
 #include "package/inf_file.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 
-std::vector<std::string> WizardApp::ListInfFiles(const std::string& pattern)
-{
-    return ::ListInfFiles(pattern);
-}
-
-bool WizardApp::IsDriverInf(const std::string& infName)
+bool IsDriverInfFile(const std::string& infName)
 {
     InfFile inf(infName, std::string());
     return inf.IsDriverInf();
 }
 
-int WizardApp::HasCatalogFile(const std::string& infName)
+int InfHasCatalogFile(const std::string& infName)
 {
     const std::string version = framework::LoadText(IDS_SECTION_VERSION);
     if (version.empty())

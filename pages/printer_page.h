@@ -22,8 +22,8 @@ public:
     // or longer than kMaxNameLength.
     static bool ValidatePrinterName(HWND owner, const std::string& name);
 
-    // The port list (install/port_list.cpp): fills m_listPorts from the spooler's ports
-    // and chooses m_szPort; the New port button adds a port through the port monitor.
+    // The port list (printer_ports.cpp): fills m_listPorts from the spooler's ports and
+    // chooses m_szPort; the New port button adds a port through the port monitor.
     void FillPortList();
     void OnNewPort();
     static std::string GetRelatedPhysicalPort(const std::string& portName);

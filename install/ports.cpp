@@ -1,19 +1,17 @@
-// The printer page's port list: the ports of the package's port monitor and the file port,
-// each with the physical port behind it, and the New port button that has the monitor
-// create one.
+// The spooler's ports of the package's monitor, the physical port behind each, and a new
+// port made through the monitor's dialog.
+#include "install/ports.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "framework/strings.h"
-#include "framework/wait_cursor.h"
 #include "install/exit_codes.h"
 #include "install/port_monitor.h"
 #include "install/spooler.h"
 #include "package/monitor_inf.h"
-#include "pages/printer_page.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
@@ -23,15 +21,15 @@ namespace {
 const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
 constexpr REGSAM kPortKeyAccess = KEY_READ | KEY_WRITE;
 
-struct PortRecord {
-    std::string name;
-    std::string monitor;
-};
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 
-enum class PortEnumeration { NoBuffer, Failed, Ok };
+}  // namespace
 
-// The spooler's ports (level 2). The buffer is twice the size that the probe reports, so
-// that ports added between the two calls still fit.
+// The buffer is twice the size that the probe reports, so that ports added between the two
+// calls still fit.
 PortEnumeration EnumerateSpoolerPorts(std::vector<PortRecord>& ports)
 {
     ports.clear();
@@ -55,34 +53,8 @@ PortEnumeration EnumerateSpoolerPorts(std::vector<PortRecord>& ports)
     return PortEnumeration::Ok;
 }
 
-bool Contains(const std::vector<std::string>& names, const std::string& name)
+std::vector<std::string> PackagePortNames(const std::vector<PortRecord>& ports)
 {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-}  // namespace
-
-void PrinterPage::FillPortList()
-{
-    framework::ScopedWaitCursor wait;
-    m_listPorts.DeleteAllItems();
-
-    std::vector<PortRecord> ports;
-    switch (EnumerateSpoolerPorts(ports)) {
-    case PortEnumeration::NoBuffer:
-        return;
-    case PortEnumeration::Failed: {
-        // Without the spooler's list the file port is the one choice.
-        std::string filePort = framework::LoadText(IDS_FILE_PORT);
-        m_szPort = filePort;
-        int row = m_listPorts.InsertItem(m_listPorts.GetItemCount(), filePort);
-        m_listPorts.SetItemText(row, 1, std::string());
-        return;
-    }
-    case PortEnumeration::Ok:
-        break;
-    }
-
     const std::string monitor = framework::LoadText(IDS_MONITOR_NAME);
     const std::string filePort = framework::LoadText(IDS_FILE_PORT);
     std::vector<std::string> names;
@@ -90,38 +62,10 @@ void PrinterPage::FillPortList()
         if ((port.monitor == monitor || port.name == filePort) && !Contains(names, port.name))
             names.push_back(port.name);
     }
-
-    for (const std::string& name : names) {
-        // The list keeps its rows sorted and answers with the row's place.
-        int row = m_listPorts.InsertItem(m_listPorts.GetItemCount(), name);
-        m_listPorts.SetItemText(row, 1, GetRelatedPhysicalPort(name));
-        // A port that the last fill did not show is the one just made: it becomes the choice.
-        if (!IsNameInList(name, m_szShownPorts))
-            m_szPort = framework::Truncate(name);
-        if (framework::EqualNoCase(name, m_szPort)) {
-            // Selecting raises OnPortChanged, which takes the row's name into m_szPort.
-            m_listPorts.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-            m_listPorts.Send(LVM_SETSELECTIONMARK, 0, row);
-            m_listPorts.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        }
-    }
-    m_szShownPorts = names;
-
-    if (m_szPort.empty()) {
-        m_listPorts.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        m_listPorts.Send(LVM_SETSELECTIONMARK, 0, 0);
-        m_szPort = m_listPorts.GetItemCount() > 0 ? framework::Truncate(m_listPorts.GetItemText(0, 0))
-                                                  : std::string();
-    }
-
-    if (HWND page = GetSafeHwnd()) {
-        InvalidateRect(page, nullptr, TRUE);
-        UpdateWindow(page);
-    }
-    EnableNext(!m_szPort.empty());
+    return names;
 }
 
-std::string PrinterPage::GetRelatedPhysicalPort(const std::string& portName)
+std::string RelatedPhysicalPort(const std::string& portName)
 {
     std::string path = kMonitorsKey + framework::LoadText(IDS_MONITOR_NAME) + "\\Ports\\" + portName;
     if (path.size() > framework::kMaxText)
@@ -154,17 +98,12 @@ std::string PrinterPage::GetRelatedPhysicalPort(const std::string& portName)
     return framework::Format("COM %ld", static_cast<long>(static_cast<std::int32_t>(n)));
 }
 
-bool PrinterPage::IsNameInList(const std::string& name, const std::vector<std::string>& list)
+NewPortResult AddPortThroughMonitor(HWND owner)
 {
-    return list.empty() || Contains(list, name);
-}
-
-void PrinterPage::OnNewPort()
-{
-    HWND owner = GetSafeHwnd();
+    NewPortResult result;
     if (!EnsureSpoolerRunning(owner)) {
         ExitWith(ExitCode::SpoolerFailed);
-        return;
+        return result;
     }
 
     std::vector<PortRecord> before;
@@ -177,8 +116,9 @@ void PrinterPage::OnNewPort()
     SavedCurrentDirectory start;
     if (!start.EnterSubdirectory(kMonitorDirectory)) {
         ReportMissingMonitorDirectory(owner, infName);
-        return;
+        return result;
     }
+    result.tried = true;
 
     MonitorInfScan scan(infName, version.dwMajorVersion, version.dwMinorVersion);
     bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName)
@@ -192,8 +132,7 @@ void PrinterPage::OnNewPort()
         sys().AddPortA(nullptr, owner, &monitorName[0]);
     }
 
-    // The port that the monitor added becomes the choice. Without the earlier list a new
-    // port cannot be told from the others; the fill below still finds it as new.
+    // Without the earlier list a new port cannot be told from the others.
     std::vector<PortRecord> after;
     if (haveBefore && EnumerateSpoolerPorts(after) == PortEnumeration::Ok && after.size() > before.size()) {
         std::vector<std::string> known;
@@ -201,11 +140,10 @@ void PrinterPage::OnNewPort()
             known.push_back(port.name);
         for (const PortRecord& port : after) {
             if (!Contains(known, port.name)) {
-                m_szPort = framework::Truncate(port.name);
+                result.added = port.name;
                 break;
             }
         }
     }
-
-    FillPortList();
+    return result;
 }

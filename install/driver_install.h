@@ -1,0 +1,20 @@
+// Installing the package's printer driver into the local spooler.
+#pragma once
+#include <string>
+
+// What InstallPrinterDriver did, for its caller to keep.
+struct DriverInstallResult {
+    int added = 0;                // non-zero when the spooler took the driver
+    bool reported = false;        // a failure was shown to the user
+    bool described = false;       // the two fields below come from the driver INF
+    std::string printProcessor;   // the package's print processor ("" for none)
+    std::string defaultDataType;  // the driver's default data type ("RAW" when none is named)
+};
+
+// Describes the driver of the INF (a file name of the current directory) for the model
+// driverName, installs its print processor, copies the driver's files into the spooler's
+// driver directory, places the INF in the system's INF directory and adds the driver. A null
+// environment is the local machine's own. An INF that cannot be described fails silently;
+// every other failure is shown under "Unable to complete the install.".
+DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::string& driverName,
+                                         const char* environment);
