@@ -199,7 +199,7 @@ void CDirectoryTree::UpdatePathFromSelection(NMHDR* /*nm*/, LRESULT* result)
     }
 }
 
-void CDirectoryTree::SelectPath(const std::string& path)
+void CDirectoryTree::SelectPath(std::string path)
 {
     if (m_strPath.empty())
         return;
@@ -217,10 +217,12 @@ HTREEITEM CDirectoryTree::SelectSubPath(const char* rest, HTREEITEM parent)
 {
     if (!rest || !*rest)
         return nullptr;
+    // Both parts are copies: selecting a child notifies the page, and what rest points
+    // into may change or go away then.
     std::string text = rest;
     size_t slash = text.find('\\');
     std::string component = text.substr(0, slash);
-    const char* remainder = slash == std::string::npos ? nullptr : rest + slash + 1;
+    std::string remainder = slash == std::string::npos ? std::string() : text.substr(slash + 1);
 
     for (HTREEITEM child = GetChild(parent); child; child = GetNextSibling(child)) {
         if (!BeginsWithNoCase(GetItemText(child), component))
@@ -229,7 +231,7 @@ HTREEITEM CDirectoryTree::SelectSubPath(const char* rest, HTREEITEM parent)
         // The page's selection handler does the same; the tree does not depend on it.
         SetPathFromItem(child);
         OpenItem(child);
-        SelectSubPath(remainder, child);
+        SelectSubPath(remainder.c_str(), child);
         return child;
     }
     return nullptr;

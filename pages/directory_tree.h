@@ -42,10 +42,12 @@ public:
     // Selects the directory of path, component by component, on the drive shown (the drive
     // letter written in path plays no part). Components are matched without regard to case
     // at the beginning of the names: "Prog" reaches "Program Files" when no "Prog" exists.
-    // Where a component matches nothing, the deepest item reached stays selected.
-    void SelectPath(const std::string& path);
+    // Where a component matches nothing, the deepest item reached stays selected. The path
+    // is taken by value: each selection notifies the page, which may overwrite the string
+    // it passed (its own directory) while the walk goes on.
+    void SelectPath(std::string path);
     // Selects the first component of rest below parent and goes on below it; returns the
-    // child reached, or null.
+    // child reached, or null. rest is read before the first selection and never after.
     HTREEITEM SelectSubPath(const char* rest, HTREEITEM parent);
 
     HTREEITEM GetRootItem() const { return GetRoot(); }

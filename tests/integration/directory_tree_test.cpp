@@ -737,6 +737,10 @@ TEST_F(DestinationPageTest, SelectPathWalksTheComponentsOnTheDriveShown)
     EXPECT_EQ(select(root + "Alpha\\Nothing\\Sub1"), root + "Alpha");
     EXPECT_EQ(select("Q:\\Tools\\Drivers\\Printers"), root + "Tools\\Drivers\\Printers");
     EXPECT_EQ(page.m_tree.m_strPath, root + "Tools\\Drivers\\Printers");
+    select(root);  // as Create does: the page's own directory, which each selection overwrites
+    page.m_szDirectory = root + "Tools\\Dri\\Printers";
+    s.OnPageThread([&] { page.m_tree.SelectPath(page.m_szDirectory); });
+    EXPECT_EQ(SelectedPath(tree), root + "Tools\\Drivers\\Printers");
     EXPECT_TRUE(Boxes().empty());
 }
 
