@@ -37,6 +37,60 @@ std::string RecycleBinText(const std::string& name)
     return text;
 }
 
+// The components of a name between its backslashes, empty ones included.
+std::vector<std::string> Components(const std::string& name)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t end; (end = name.find('\\', start)) != std::string::npos; start = end + 1)
+        parts.push_back(name.substr(start, end - start));
+    parts.push_back(name.substr(start));
+    return parts;
+}
+
+// The name with its "." and ".." components resolved as the system resolves them when the
+// directory is made: "a\.\b" is "a\b", "a\.." is the root, and ".." goes no higher than the
+// root. A name with an empty component (a leading or doubled backslash) is left as it is
+// for the illegal-name check.
+std::string ResolveDotComponents(const std::string& name)
+{
+    if (name.empty() || name[0] == '\\' || name.find("\\\\") != std::string::npos)
+        return name;
+    std::vector<std::string> parts = Components(name);
+    if (std::none_of(parts.begin(), parts.end(), [](const std::string& p) { return p == "." || p == ".."; }))
+        return name;
+    std::vector<std::string> kept;
+    for (const std::string& part : parts) {
+        if (part == "..") {
+            if (!kept.empty())
+                kept.pop_back();
+        } else if (part != "." && !part.empty()) {
+            kept.push_back(part);
+        }
+    }
+    std::string resolved;
+    for (const std::string& part : kept)
+        resolved += (resolved.empty() ? "" : "\\") + part;
+    return resolved;
+}
+
+// True for a component that no directory can be named: one that ends in a dot or a space
+// (the system drops those), or a device name such as NUL or COM1, also with an extension
+// ("nul.txt" names the device too).
+bool UnusableComponent(const std::string& part)
+{
+    if (part.empty())
+        return false;
+    if (part.back() == '.' || part.back() == ' ')
+        return true;
+    std::string base = UpperCase(part.substr(0, part.find('.')));
+    base.erase(base.find_last_not_of(' ') + 1);  // "NUL .txt" is the device as well
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 char CurrentDriveLetter()
@@ -98,8 +152,9 @@ NameVerdict JudgeDirectoryName(const std::string& name, std::string* shown)
 {
     if (name.empty())
         return NameVerdict::Empty;
+    std::vector<std::string> parts = Components(name);
     if (name.find_first_of(":*?\"<>|") != std::string::npos || name.find("\\\\") != std::string::npos ||
-        name[0] == '\\')
+        name[0] == '\\' || std::any_of(parts.begin(), parts.end(), UnusableComponent))
         return NameVerdict::Illegal;
     if (name.size() == 8 && (framework::EqualNoCase(name, "RECYCLED") || framework::EqualNoCase(name, "RECYCLER"))) {
         if (shown)
@@ -139,10 +194,12 @@ bool CheckDestinationText(HWND owner, const std::string& text, std::string& norm
     if (!QualifyAndProbe(owner, text, path))
         return false;
     normalized = NormalizeDirectoryPath(path);
+    // "C:\x\.." is the drive root, and is refused as the root is.
+    normalized = normalized.substr(0, 3) + ResolveDotComponents(normalized.substr(3));
     // Qualifying and normalising add up to three characters; a path that no longer fits
     // is refused rather than cut to a different directory.
     if (normalized.size() > kMaxPath) {
-        framework::ShowMessage(owner, IDS_ILLEGAL_NAME, IDS_WIZARD_CAPTION, kStopBox);
+        framework::ShowMessage(owner, IDS_PATH_TOO_LONG, IDS_WIZARD_CAPTION, kStopBox);
         return false;
     }
     return ValidateDirectoryName(owner, normalized.substr(3));

@@ -35,7 +35,8 @@ std::string NormalizeDirectoryPath(std::string path);
 enum class NameVerdict {
     Accepted,
     Empty,       // the path is a drive root
-    Illegal,     // a forbidden character, two backslashes in a row, or a leading backslash
+    Illegal,     // a forbidden character, two backslashes in a row, a leading backslash, a
+                 // component ending in a dot or a space, or a device name (NUL, COM1, ...)
     RecycleBin,  // one of the recycle-bin folders
 };
 
@@ -46,9 +47,9 @@ NameVerdict JudgeDirectoryName(const std::string& name, std::string* shown = nul
 bool ValidateDirectoryName(HWND owner, const std::string& name);
 
 // The checks of the page's Next and Create buttons on the typed text: qualify and probe,
-// normalise, refuse a path longer than kMaxPath (with the illegal-name message, whose text
-// covers a name that is too long), validate the name part. normalized receives the
-// normalised path whenever the drive was accepted. True when the path may be used.
+// normalise, resolve "." and ".." components, refuse a path longer than kMaxPath, validate
+// the name part. normalized receives the resolved path whenever the drive was accepted.
+// True when the path may be used.
 bool CheckDestinationText(HWND owner, const std::string& text, std::string& normalized);
 
 // Creates a directory and any missing parents. Non-negative on success, -1 on failure

@@ -75,3 +75,4 @@
 #define IDS_DEPENDENTS_NOT_STARTED 2048
 #define IDS_README_FILE            2049
 #define IDS_VERB_OPEN              2050
+#define IDS_PATH_TOO_LONG          2051

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pages/directory_path.h"
@@ -233,10 +234,25 @@ TEST_F(DestinationCheckTest, APathLongerThan259CharactersAfterQualifyingIsRefuse
     std::string path;
     EXPECT_FALSE(CheckDestinationText(nullptr, name, path));  // 257 typed, 260 after
     EXPECT_EQ(path, "D:\\" + name);
-    EXPECT_EQ(LastText(), kIllegal);
+    EXPECT_EQ(LastText(), "The directory path is too long. A path can have at most 259 characters.");
     EXPECT_EQ(Check("D:\\" + name), "refused");
     EXPECT_EQ(Check("D:\\" + std::string(400, 'x')), "refused");
     EXPECT_EQ(machine.boxes.size(), 3u);
+}
+
+TEST_F(DestinationCheckTest, DotComponentsDeviceNamesAndTrailingDotsOrSpacesAreSeenThrough)
+{
+    const std::string root = "No directory selected or created.";
+    const std::pair<const char*, std::string> cases[] = {
+        {"C:\\.", root}, {"C:\\x\\..", root}, {"C:/x/../..\\.", root}, {"C:\\nul", kIllegal}, {"C:\\con", kIllegal},
+        {"C:\\aux\\x", kIllegal}, {"C:\\x\\Nul.txt", kIllegal}, {"C:\\com9", kIllegal}, {"C:\\LPT1 .a", kIllegal},
+        {"C:\\x.", kIllegal}, {"C:\\x \\y", kIllegal}, {"C:\\x\\...", kIllegal}, {"C:\\com10", "C:\\com10"},
+        {"C:\\x\\..\\Recycled", "Cannot copy files or folders to the RECYCLED folder."},
+        {"C:\\x\\.\\y\\..\\z\\", "C:\\x\\z"}, {"C:\\nulx\\.x\\ x", "C:\\nulx\\.x\\ x"}};
+    for (const auto& [typed, outcome] : cases) {
+        std::string path = Check(typed);
+        EXPECT_EQ(path == "refused" ? LastText() : path, outcome) << typed;
+    }
 }
 
 TEST(DirectoryNameTest, VerdictsAndTheNameShown)

@@ -69,6 +69,7 @@ const TableEntry kTable[] = {
            "restarted: "},
     {2049, "readme.txt"},
     {2050, "open"},
+    {2051, "The directory path is too long. A path can have at most 259 characters."},
 };
 
 // Ids inside the table's range that carry no text.
