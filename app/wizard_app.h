@@ -23,6 +23,9 @@ enum WizardState : unsigned {
     StateOpenCopy = 14,
 };
 
+// What a state handler returns to end the run.
+constexpr unsigned kEndWizard = 0xFFFFFFFFu;
+
 // The four pages, made once per run of the wizard.
 struct WizardPages {
     std::shared_ptr<WelcomePageBase> welcome;
@@ -75,6 +78,22 @@ public:
     std::string m_strDefaultDataType;
 
 private:
+    // The working data of one run of the wizard: the pages and the candidate INF names.
+    struct WizardRun {
+        WizardPages pages;
+        std::vector<std::string> candidates;
+    };
+
     std::string FindDriverInf(const std::vector<std::string>& candidates);
+    unsigned Cancelled();  // records the cancel and ends the run
+    unsigned RunState(WizardRun& run);
+    unsigned WelcomeState(WizardRun& run);
+    unsigned PrinterState(WizardRun& run);
+    unsigned DestinationState(WizardRun& run);
+    unsigned SummaryState(WizardRun& run);
+    unsigned InstallDriverState(WizardRun& run);
+    unsigned CreatePrinterState(WizardRun& run);
+    unsigned OpenPrintersState(WizardRun& run);
+    unsigned OpenCopyState(WizardRun& run);
 };
 

@@ -1,6 +1,5 @@
 // The wizard's state machine: one page per state, the installation steps between pages.
-#include <memory>
-
+// Each state has one handler that returns the next state, or kEndWizard to end the run.
 #include "app/install_status.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
@@ -11,14 +10,18 @@
 
 using framework::WaitCursor;
 
+namespace {
+
 // The copy's target: the directory with "\." appended (one backslash, also when the
 // typed directory ended with one).
-static std::string CopyTargetPath(const std::string& directory)
+std::string CopyTargetPath(const std::string& directory)
 {
     if (!directory.empty() && directory.back() == '\\')
         return directory + ".";
     return directory + "\\.";
 }
+
+}  // namespace
 
 std::string WizardApp::FindDriverInf(const std::vector<std::string>& candidates)
 {
@@ -40,147 +43,154 @@ bool WizardApp::ShowPage(WizardPage& page)
     return false;
 }
 
+unsigned WizardApp::Cancelled()
+{
+    InstallStatus = INSTALL_CANCELLED;
+    return kEndWizard;
+}
+
 void WizardApp::RunWizard()
 {
-    WizardPages pages = CreatePages();
-    WelcomePageBase& welcome = *pages.welcome;
-    DestinationPageBase& destination = *pages.destination;
-    SummaryPageBase& summary = *pages.summary;
-    PrinterPageBase& printer = *pages.printer;
-
+    WizardRun run{CreatePages(), {}};
     std::string pattern = framework::LoadText(IDS_INF_PATTERN);
-    std::vector<std::string> candidates;
     if (!pattern.empty())
-        candidates = ListInfFiles(pattern);
+        run.candidates = ListInfFiles(pattern);
 
     WaitCursor::Begin();
-    bool running = true;
-    while (running) {
-        switch (m_nState) {
-        case StateWelcome: {
-            try {
-                CheckInstallRights();
-            } catch (...) {
-                // A failing check leaves the status as it was.
-            }
-            if (InstallStatus == INSTALL_NOT_ALLOWED)
-                welcome.m_bInstallDisabled = 1;
-            else
-                welcome.m_bInstallDisabled = FindDriverInf(candidates).empty() ? 1 : 0;
-            if (!ShowPage(welcome)) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-            } else if (welcome.m_nResult == PAGE_NEXT) {
-                m_nTask = welcome.m_nTask == 1 ? 1 : 0;
-                m_nState = m_nTask == 0 ? StatePrinter : StateDestination;
-            } else if (welcome.m_nResult == PAGE_CANCEL) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-            }
-            break;
-        }
-        case StatePrinter:
-            if (!InstallPortMonitor(printer)) {
-                InstallStatus = INSTALL_CANCELLED;
-                m_nExitCode = ExitCode::PortMonitorFailed;
-                running = false;
-                break;
-            }
-            if (!ShowPage(printer)) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-                break;
-            }
-            WaitCursor::Restore();
-            if (printer.m_nResult == PAGE_NEXT) {
-                m_nState = StateSummary;
-            } else if (printer.m_nResult == PAGE_BACK) {
-                m_nState = StateWelcome;
-            } else if (printer.m_nResult == PAGE_CANCEL) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-            }
-            break;
-        case StateDestination: {
-            // The page moves about the file system; the package directory must be current
-            // again for the copy and for the next visit.
-            char saved[MAX_PATH + 1] = {};
-            DWORD n = sys().GetCurrentDirectoryA(sizeof saved, saved);
-            bool noted = n > 0 && n < sizeof saved;
-            bool shown = ShowPage(destination);
-            if (noted)
-                sys().SetCurrentDirectoryA(saved);
-            WaitCursor::Restore();
-            if (!shown)
-                running = false;
-            else if (destination.m_nResult == PAGE_NEXT)
-                m_nState = StateSummary;
-            else if (destination.m_nResult == PAGE_BACK)
-                m_nState = StateWelcome;
-            else if (destination.m_nResult == PAGE_CANCEL)
-                running = false;
-            break;
-        }
-        case StateSummary:
-            // Only this task's sections: what an earlier pass through the other task
-            // left in the page would describe work that is not about to be done.
-            if (m_nTask == 0) {
-                summary.SetPrinterName(printer.m_strPrinterName.c_str());
-                summary.SetPort(printer.m_szPort.c_str());
-                summary.SetDestination(nullptr);
-            } else {
-                summary.SetPrinterName(nullptr);
-                summary.SetPort(nullptr);
-                summary.SetDestination(destination.m_szDirectory.c_str());
-            }
-            summary.m_nTask = static_cast<int>(m_nTask);
-            if (!ShowPage(summary)) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-                break;
-            }
-            WaitCursor::Restore();
-            if (summary.m_nResult == PAGE_NEXT) {
-                if (m_nTask == 0) {
-                    m_nState = StateInstallDriver;
-                } else {
-                    CopyDriverToDirectory(CopyTargetPath(destination.m_szDirectory));
-                    m_nState = StateOpenCopy;
-                }
-            } else if (summary.m_nResult == PAGE_BACK) {
-                m_nState = m_nTask == 0 ? StatePrinter : StateDestination;
-            } else if (summary.m_nResult == PAGE_CANCEL) {
-                InstallStatus = INSTALL_CANCELLED;
-                running = false;
-            }
-            break;
-        case StateInstallDriver:
-            WaitCursor::Restore();
-            m_nState = InstallDriver(FindDriverInf(candidates), m_szDriverName, nullptr)
-                           ? StateCreatePrinter
-                           : StatePrinter;
-            break;
-        case StateCreatePrinter:
-            WaitCursor::Restore();
-            m_nState = CreatePrinter(nullptr, printer.m_strPrinterName, m_szDriverName,
-                                     printer.m_szPort, nullptr, nullptr, nullptr)
-                           ? StateOpenPrinters
-                           : StatePrinter;
-            break;
-        case StateOpenPrinters:
-            WaitCursor::Restore();
-            OpenPrintersFolder();
-            running = false;
-            break;
-        case StateOpenCopy:
-            WaitCursor::Restore();
-            OpenCopiedDirectory(destination.m_szDirectory);
-            running = false;
-            break;
-        default:
-            running = false;
-            break;
-        }
-    }
+    for (unsigned next = RunState(run); next != kEndWizard; next = RunState(run))
+        m_nState = next;
     WaitCursor::End();
+}
+
+unsigned WizardApp::RunState(WizardRun& run)
+{
+    switch (m_nState) {
+    case StateWelcome: return WelcomeState(run);
+    case StatePrinter: return PrinterState(run);
+    case StateDestination: return DestinationState(run);
+    case StateSummary: return SummaryState(run);
+    case StateInstallDriver: return InstallDriverState(run);
+    case StateCreatePrinter: return CreatePrinterState(run);
+    case StateOpenPrinters: return OpenPrintersState(run);
+    case StateOpenCopy: return OpenCopyState(run);
+    default: return kEndWizard;
+    }
+}
+
+unsigned WizardApp::WelcomeState(WizardRun& run)
+{
+    WelcomePageBase& welcome = *run.pages.welcome;
+    try {
+        CheckInstallRights();
+    } catch (...) {
+        // A failing check leaves the status as it was.
+    }
+    if (InstallStatus == INSTALL_NOT_ALLOWED)
+        welcome.m_bInstallDisabled = 1;
+    else
+        welcome.m_bInstallDisabled = FindDriverInf(run.candidates).empty() ? 1 : 0;
+    if (!ShowPage(welcome))
+        return Cancelled();
+    if (welcome.m_nResult == PAGE_NEXT) {
+        m_nTask = welcome.m_nTask == 1 ? 1 : 0;
+        return m_nTask == 0 ? StatePrinter : StateDestination;
+    }
+    return welcome.m_nResult == PAGE_CANCEL ? Cancelled() : StateWelcome;
+}
+
+unsigned WizardApp::PrinterState(WizardRun& run)
+{
+    PrinterPageBase& printer = *run.pages.printer;
+    if (!InstallPortMonitor(printer)) {
+        m_nExitCode = ExitCode::PortMonitorFailed;
+        return Cancelled();
+    }
+    if (!ShowPage(printer))
+        return Cancelled();
+    WaitCursor::Restore();
+    switch (printer.m_nResult) {
+    case PAGE_NEXT: return StateSummary;
+    case PAGE_BACK: return StateWelcome;
+    case PAGE_CANCEL: return Cancelled();
+    default: return StatePrinter;
+    }
+}
+
+unsigned WizardApp::DestinationState(WizardRun& run)
+{
+    DestinationPageBase& destination = *run.pages.destination;
+    // The page moves about the file system; the package directory must be current again
+    // for the copy and for the next visit.
+    char saved[MAX_PATH + 1] = {};
+    DWORD n = sys().GetCurrentDirectoryA(sizeof saved, saved);
+    bool noted = n > 0 && n < sizeof saved;
+    bool shown = ShowPage(destination);
+    if (noted)
+        sys().SetCurrentDirectoryA(saved);
+    WaitCursor::Restore();
+    // The destination page's Cancel ends the wizard without recording a cancel.
+    if (!shown)
+        return kEndWizard;
+    switch (destination.m_nResult) {
+    case PAGE_NEXT: return StateSummary;
+    case PAGE_BACK: return StateWelcome;
+    case PAGE_CANCEL: return kEndWizard;
+    default: return StateDestination;
+    }
+}
+
+unsigned WizardApp::SummaryState(WizardRun& run)
+{
+    SummaryPageBase& summary = *run.pages.summary;
+    const bool install = m_nTask == 0;
+    // Only this task's sections: what an earlier pass through the other task left in the
+    // page would describe work that is not about to be done.
+    summary.SetPrinterName(install ? run.pages.printer->m_strPrinterName.c_str() : nullptr);
+    summary.SetPort(install ? run.pages.printer->m_szPort.c_str() : nullptr);
+    summary.SetDestination(install ? nullptr : run.pages.destination->m_szDirectory.c_str());
+    summary.m_nTask = static_cast<int>(m_nTask);
+    if (!ShowPage(summary))
+        return Cancelled();
+    WaitCursor::Restore();
+    switch (summary.m_nResult) {
+    case PAGE_NEXT:
+        if (install)
+            return StateInstallDriver;
+        CopyDriverToDirectory(CopyTargetPath(run.pages.destination->m_szDirectory));
+        return StateOpenCopy;
+    case PAGE_BACK: return install ? StatePrinter : StateDestination;
+    case PAGE_CANCEL: return Cancelled();
+    default: return StateSummary;
+    }
+}
+
+unsigned WizardApp::InstallDriverState(WizardRun& run)
+{
+    WaitCursor::Restore();
+    return InstallDriver(FindDriverInf(run.candidates), m_szDriverName, nullptr) ? StateCreatePrinter
+                                                                                : StatePrinter;
+}
+
+unsigned WizardApp::CreatePrinterState(WizardRun& run)
+{
+    WaitCursor::Restore();
+    const PrinterPageBase& printer = *run.pages.printer;
+    return CreatePrinter(nullptr, printer.m_strPrinterName, m_szDriverName, printer.m_szPort, nullptr, nullptr,
+                         nullptr)
+               ? StateOpenPrinters
+               : StatePrinter;
+}
+
+unsigned WizardApp::OpenPrintersState(WizardRun&)
+{
+    WaitCursor::Restore();
+    OpenPrintersFolder();
+    return kEndWizard;
+}
+
+unsigned WizardApp::OpenCopyState(WizardRun& run)
+{
+    WaitCursor::Restore();
+    OpenCopiedDirectory(run.pages.destination->m_szDirectory);
+    return kEndWizard;
 }
