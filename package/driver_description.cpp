@@ -63,48 +63,46 @@ void InfFile::Describe()
     };
 
     // Each step on its own: a failing step leaves its fields as they were.
-    try {
+    auto step = [](auto&& run) {
+        try {
+            run();
+        } catch (...) {
+        }
+    };
+    step([&] {
         if (m_bHasInclude)
             ReadPrintProcessor(model);
-    } catch (...) {
-    }
-    try {
+    });
+    step([&] {
         bool tooLong = false;
         std::string value = GetModelValue(model, dataFile, dataSection.c_str(), &tooLong);
         if (value.empty() && !tooLong)
             value = GetModelValue(model, copyFiles, nullptr, &tooLong);
         m_bNameTooLong = m_bNameTooLong || tooLong;
         m_szDataFile = WithoutAtSign(value);
-    } catch (...) {
+    });
+    step([&] { readFileField(driverFile, m_szDriverFile); });
+    step([&] { readFileField(configFile, m_szConfigFile); });
+    step([&] { readFileField(helpFile, m_szHelpFile); });
+    step([&] { ReadDependentFiles(model, copyFiles, maker, needs); });
+}
+
+void InfFile::ReadDependentFiles(const std::string& model, const std::string& copyFiles, const std::string& maker,
+                                 const std::string& needs)
+{
+    size_t length = 0;
+    std::string files = CollectCopyFiles(model, copyFiles, &length);
+    if (m_bHasInclude) {
+        // The files of the first section that the install section needs from the included
+        // INF, when its first CopyFiles entry names a section.
+        std::string install = GetField(maker, model.c_str(), 1);
+        std::string needed = GetField(install, needs.c_str(), 1);
+        std::string neededFiles = GetField(needed, copyFiles.c_str(), 1);
+        if (!AppendToMultiString(files, length, GetSectionLines(neededFiles)))
+            m_bNameTooLong = true;
     }
-    try {
-        readFileField(driverFile, m_szDriverFile);
-    } catch (...) {
-    }
-    try {
-        readFileField(configFile, m_szConfigFile);
-    } catch (...) {
-    }
-    try {
-        readFileField(helpFile, m_szHelpFile);
-    } catch (...) {
-    }
-    try {
-        size_t length = 0;
-        std::string files = CollectCopyFiles(model, copyFiles, &length);
-        if (m_bHasInclude) {
-            // The files of the first section that the install section needs from the
-            // included INF, when its first CopyFiles entry names a section.
-            std::string install = GetField(maker, model.c_str(), 1);
-            std::string needed = GetField(install, needs.c_str(), 1);
-            std::string neededFiles = GetField(needed, copyFiles.c_str(), 1);
-            if (!AppendToMultiString(files, length, GetSectionLines(neededFiles)))
-                m_bNameTooLong = true;
-        }
-        m_szDependentFiles = std::move(files);
-        m_nDependentFilesLength = length;
-    } catch (...) {
-    }
+    m_szDependentFiles = std::move(files);
+    m_nDependentFilesLength = length;
 }
 
 std::string InfFile::CollectCopyFiles(const std::string& model, const std::string& key,

@@ -45,6 +45,10 @@ public:
                                  size_t* lengthBytes = nullptr);
     // Fills the print processor, its file and the default data type.
     void ReadPrintProcessor(const std::string& model);
+    // Fills the dependent files: the model's CopyFiles and, with an included INF, the files
+    // of the section that the model's install section needs from it.
+    void ReadDependentFiles(const std::string& model, const std::string& copyFilesKey,
+                            const std::string& makerSection, const std::string& needsKey);
 
     HINF m_hInf = INVALID_HANDLE_VALUE;
     int m_bHasInclude = 0;
