@@ -7,9 +7,9 @@
 #include "app/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "pages/directory_tree.h"
-#include "pages/drive_combo.h"
-#include "pages/masked_bitmap.h"
+#include "pages/controls/directory_tree.h"
+#include "pages/controls/drive_combo.h"
+#include "pages/controls/masked_bitmap.h"
 #include "pages/page_dialog.h"
 
 class DestinationPage : public PageDialog<DestinationPageBase> {

@@ -227,11 +227,4 @@ void CreateDestinationDirectory(const std::string& path)
         MakeDirectoryPath(path);
 }
 
-std::string JoinPath(const std::string& dir, const std::string& name)
-{
-    if (!dir.empty() && dir.back() == '\\')
-        return dir + name;
-    return dir + "\\" + name;
-}
-
 }  // namespace destination

@@ -63,8 +63,4 @@ int MakeDirectoryPath(const std::string& path);
 // files are copied.
 void CreateDestinationDirectory(const std::string& path);
 
-// dir and name joined by one backslash ("C:\" + "Tools" is "C:\Tools", "C:" + "Tools" is
-// "C:\Tools", "C:\Tools" + "Drivers" is "C:\Tools\Drivers").
-std::string JoinPath(const std::string& dir, const std::string& name);
-
 }  // namespace destination

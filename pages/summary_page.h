@@ -6,7 +6,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"
-#include "pages/masked_bitmap.h"
+#include "pages/controls/masked_bitmap.h"
 
 class SummaryPage : public PageDialog<SummaryPageBase> {
 public:

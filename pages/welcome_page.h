@@ -5,7 +5,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"
-#include "pages/masked_bitmap.h"
+#include "pages/controls/masked_bitmap.h"
 
 class WelcomePage : public PageDialog<WelcomePageBase> {
 public:

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/paths.h"
 #include "pages/directory_path.h"
 #include "support/scoped_api.h"
 
@@ -280,7 +281,7 @@ TEST(NormalizeTest, SlashesAndTheBackslashBehindTheColon)
 
 TEST(JoinPathTest, OneBackslashBetween)
 {
-    using destination::JoinPath;
+    using framework::JoinPath;
     EXPECT_EQ(JoinPath("C:", "Tools"), "C:\\Tools");
     EXPECT_EQ(JoinPath("C:\\", "Tools"), "C:\\Tools");
     EXPECT_EQ(JoinPath("C:\\Tools", "Drivers"), "C:\\Tools\\Drivers");

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "pages/masked_bitmap.h"
+#include "pages/controls/masked_bitmap.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "pages/masked_bitmap.h"
+#include "pages/controls/masked_bitmap.h"
 
 #include "framework/dialog.h"
 #include "framework/strings.h"

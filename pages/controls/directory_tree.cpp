@@ -1,9 +1,10 @@
-#include "pages/directory_tree.h"
+#include "pages/controls/directory_tree.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "framework/message_box.h"
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "pages/directory_path.h"
@@ -31,7 +32,7 @@ private:
 std::vector<std::string> ReadSubdirectories(const std::string& dir)
 {
     std::vector<std::string> names;
-    std::string pattern = destination::JoinPath(dir, "*.*");
+    std::string pattern = framework::JoinPath(dir, "*.*");
     WIN32_FIND_DATAA data;
     HANDLE h = sys().FindFirstFileA(pattern.c_str(), &data);
     if (h == INVALID_HANDLE_VALUE)
@@ -132,7 +133,7 @@ void CDirectoryTree::Fill(const std::string& path, HTREEITEM parent, bool expand
     for (const std::string& name : names) {
         HTREEITEM child = InsertChild(parent, name, TVI_SORT);
         if (child && expand)
-            Fill(destination::JoinPath(path, name), child, false);
+            Fill(framework::JoinPath(path, name), child, false);
     }
 
     if (expand) {

@@ -1,4 +1,4 @@
-#include "pages/drive_combo.h"
+#include "pages/controls/drive_combo.h"
 
 #include <cctype>
 #include <string>
