@@ -8,8 +8,6 @@
 #include "platform/api.h"
 #include "res/resource.h"
 
-char g_szDefaultName[] = "ZRN 7730";
-
 int InstallStatus = 0;
 
 WizardApp::WizardApp()

@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/page_interfaces.h"
 #include "install/exit_codes.h"
+#include "package/model.h"
+#include "pages/page_interfaces.h"
 #include "platform/win.h"
 
-// The model name: the driver's name and the suggested printer name.
-extern char g_szDefaultName[];
 
 enum WizardState : unsigned {
     StateWelcome = 0,

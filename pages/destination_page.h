@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/page_interfaces.h"
+#include "pages/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "pages/controls/directory_tree.h"

@@ -1,7 +1,7 @@
 // What every wizard page shares: a modal dialog from its template that records how it
 // ended in m_nResult, for the controller to read.
 #pragma once
-#include "app/page_interfaces.h"
+#include "pages/page_interfaces.h"
 #include "framework/dialog.h"
 
 template <typename PageBase>

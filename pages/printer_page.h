@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_interfaces.h"
+#include "pages/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"

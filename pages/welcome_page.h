@@ -1,7 +1,7 @@
 // The first page of the wizard: choose the task (install a new printer, or copy the
 // driver to a directory), or open the readme file.
 #pragma once
-#include "app/page_interfaces.h"
+#include "pages/page_interfaces.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"

@@ -1,7 +1,7 @@
-#include "app/page_interfaces.h"
+#include "pages/page_interfaces.h"
 
-#include "app/wizard_app.h"
 #include "framework/strings.h"
+#include "package/model.h"
 
 PrinterPageBase::PrinterPageBase() : m_strPrinterName(g_szDefaultName) {}
 

@@ -1,0 +1,3 @@
+#include "package/model.h"
+
+char g_szDefaultName[] = "ZRN 7730";
