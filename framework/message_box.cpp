@@ -1,9 +1,41 @@
 #include "framework/message_box.h"
 
+#include "framework/run_log.h"
 #include "framework/strings.h"
 #include "platform/api.h"
 
 namespace framework {
+
+namespace {
+
+BoxAnswerer& Answerer()
+{
+    static BoxAnswerer answerer;
+    return answerer;
+}
+
+const char* ButtonName(int button)
+{
+    switch (button) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "no answer";
+    }
+}
+
+}  // namespace
+
+void SetBoxAnswerer(BoxAnswerer answerer)
+{
+    Answerer() = std::move(answerer);
+}
+
+bool BoxesAnswered()
+{
+    return static_cast<bool>(Answerer());
+}
 
 std::string SystemErrorText(DWORD code)
 {
@@ -23,7 +55,11 @@ std::string SystemErrorText(DWORD code)
 int ShowText(HWND owner, const std::string& text, UINT captionId, UINT style)
 {
     std::string caption = LoadText(captionId);
-    return sys().MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+    int button = Answerer() ? Answerer()(text, caption, style)
+                            : sys().MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+    Log("message \"" + caption + "\": " + text + " -> " + ButtonName(button) +
+        (Answerer() ? " (answered without a box)" : ""));
+    return button;
 }
 
 int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style)

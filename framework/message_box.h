@@ -1,5 +1,6 @@
 // Message boxes of the program, with texts from the string table or from the system.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "platform/win.h"
@@ -10,7 +11,15 @@ namespace framework {
 // no inserts); empty when the system has none.
 std::string SystemErrorText(DWORD code);
 
+// Answers the boxes in place of the user when the program runs without its pages: given the
+// text, the caption and the style, it returns the button that counts as pressed. While one
+// is set, no box is shown. An empty answerer shows the boxes again.
+using BoxAnswerer = std::function<int(const std::string& text, const std::string& caption, UINT style)>;
+void SetBoxAnswerer(BoxAnswerer answerer);
+bool BoxesAnswered();
+
 // A box with a given text and a caption from the string table. Returns the button pressed.
+// Every box goes to the run's log with its answer.
 int ShowText(HWND owner, const std::string& text, UINT captionId, UINT style);
 
 // A box with text and caption from the string table.

@@ -179,41 +179,57 @@ bool ReadFileVersionText(const std::string& path, std::string& version)
     return !version.empty();
 }
 
-bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+bool PackageMonitorIsNewer()
 {
-    framework::ScopedWaitCursor wait;
-
     std::string installed;
     if (!FindInstalledMonitorVersion(kMonitorDllName, installed))
-        return true;
+        return false;
     // The version of the very file that the upgrade would copy.
     std::string directory = CurrentDirectory();
     std::string packaged;
     if (directory.empty() || !ReadFileVersionText(JoinPath(directory, kMonitorDllName), packaged))
-        return true;
-    if (CompareVersions(packaged, installed) <= 0)
-        return true;
-
-    if (framework::ShowMessage(owner, IDS_UPGRADE_MONITOR, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
         return false;
+    return CompareVersions(packaged, installed) > 0;
+}
 
+MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string>& fileList)
+{
+    framework::ScopedWaitCursor wait;
     DependentServiceList stopped;
     if (!StopSpooler(stopped, owner)) {
         DWORD error = sys().GetLastError();
         framework::ShowPrefixedError(owner, IDS_STOP_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);
-        return false;
+        return MonitorReplacement::StopFailed;
     }
     CopyMonitorFiles(fileList);
     if (!RestartSpooler(owner, stopped)) {
         DWORD error = sys().GetLastError();
         framework::ShowPrefixedError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);
-        ExitWith(ExitCode::SpoolerFailed);
-        return false;
+        return MonitorReplacement::RestartFailed;
     }
-    return true;
+    return MonitorReplacement::Replaced;
+}
+
+bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+{
+    framework::ScopedWaitCursor wait;
+    if (!PackageMonitorIsNewer())
+        return true;
+    if (framework::ShowMessage(owner, IDS_UPGRADE_MONITOR, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return false;
+    switch (ReplaceMonitorFiles(owner, fileList)) {
+    case MonitorReplacement::Replaced:
+        return true;
+    case MonitorReplacement::StopFailed:
+        return false;
+    case MonitorReplacement::RestartFailed:
+        break;
+    }
+    ExitWith(ExitCode::SpoolerFailed);
+    return false;
 }
 
 bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)

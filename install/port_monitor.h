@@ -47,6 +47,18 @@ bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
 // under "Unable to complete the install."; the result is whether the spooler took it.
 bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
 
+// True when a registered monitor's "Version" is older than the FileVersion of the package's
+// ZRNKPMON.DLL in the current directory (the package's monitor directory). An installed
+// monitor without a "Version", or a package DLL without a version, is never older.
+bool PackageMonitorIsNewer();
+
+// Replaces the installed monitor's files with those of the list (from the current directory)
+// while the spooler is stopped, and starts the spooler again. A failed stop (nothing is
+// copied then) or restart is shown ("Unable to stop spooler: ..." or "Unable to restart
+// spooler: ...").
+enum class MonitorReplacement { Replaced, StopFailed, RestartFailed };
+MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string>& fileList);
+
 // Offers to replace an installed monitor whose "Version" is older than the FileVersion of
 // the package's ZRNKPMON.DLL (in the current directory), and replaces its files while the
 // spooler is stopped. True when nothing had to be done or the upgrade was made; false when

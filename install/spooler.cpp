@@ -252,46 +252,51 @@ RestartOutcome StartSpoolerAndDependents(const std::vector<std::string>& depende
 
 }  // namespace
 
+DWORD QuerySpoolerState(DWORD& error)
+{
+    ServiceHandle manager = OpenManager();
+    ServiceHandle spooler = manager ? OpenNamedService(manager.get(), kSpoolerService) : ServiceHandle();
+    SERVICE_STATUS status = {};
+    if (!spooler || !sys().QueryServiceStatus(spooler.get(), &status)) {
+        error = sys().GetLastError();
+        return 0;
+    }
+    return status.dwCurrentState;
+}
+
+DWORD StartSpooler()
+{
+    ServiceHandle manager = OpenManager();
+    ServiceHandle spooler = manager ? OpenNamedService(manager.get(), kSpoolerService) : ServiceHandle();
+    if (!spooler)
+        return sys().GetLastError();
+    if (sys().StartServiceA(spooler.get(), 0, nullptr))
+        return WaitForServiceState(spooler.get(), SERVICE_RUNNING, kServicePollMs);
+    DWORD error = sys().GetLastError();
+    return error == ERROR_SERVICE_ALREADY_RUNNING ? ERROR_SUCCESS : error;  // another party started it first
+}
+
 bool EnsureSpoolerRunning(HWND owner)
 {
     // A spooler that cannot even be asked is reported as one that cannot be started: the
     // callers that need it end the program next.
-    auto unavailable = [owner] {
-        framework::ShowPrefixedError(owner, IDS_START_SPOOLER_FAILED, sys().GetLastError(), IDS_WIZARD_CAPTION,
-                                     MB_OK | MB_ICONHAND);
-        return false;
-    };
-    ServiceHandle manager = OpenManager();
-    if (!manager)
-        return unavailable();
-    ServiceHandle spooler = OpenNamedService(manager.get(), kSpoolerService);
-    SERVICE_STATUS status = {};
-    if (!spooler || !sys().QueryServiceStatus(spooler.get(), &status))
-        return unavailable();
-    if (status.dwCurrentState == SERVICE_RUNNING)
-        return true;
-
-    int answer = framework::ShowMessage(owner, IDS_START_SPOOLER_QUESTION, IDS_WIZARD_CAPTION,
-                                        MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDNO) {
-        spooler.reset();
-        manager.reset();
-        sys().ExitProcess(0);
-        return false;
-    }
-    if (answer != IDYES)
-        return true;  // the question could not be shown
-
     DWORD error = ERROR_SUCCESS;
-    if (sys().StartServiceA(spooler.get(), 0, nullptr)) {
-        error = WaitForServiceState(spooler.get(), SERVICE_RUNNING, kServicePollMs);
-    } else {
-        error = sys().GetLastError();
-        if (error == ERROR_SERVICE_ALREADY_RUNNING)
-            return true;  // another party started it first
-    }
-    if (error == ERROR_SUCCESS)
+    DWORD state = QuerySpoolerState(error);
+    if (state == SERVICE_RUNNING)
         return true;
+    if (state != 0) {
+        int answer = framework::ShowMessage(owner, IDS_START_SPOOLER_QUESTION, IDS_WIZARD_CAPTION,
+                                            MB_YESNO | MB_ICONQUESTION);
+        if (answer == IDNO) {
+            sys().ExitProcess(0);
+            return false;
+        }
+        if (answer != IDYES)
+            return true;  // the question could not be shown
+        error = StartSpooler();
+        if (error == ERROR_SUCCESS)
+            return true;
+    }
     framework::ShowPrefixedError(owner, IDS_START_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
     return false;
 }

@@ -12,6 +12,14 @@ struct DependentServiceList {
     std::vector<std::string> names;
 };
 
+// The spooler's state (SERVICE_RUNNING, SERVICE_STOPPED, ...); 0, with the reason in error,
+// when the service manager cannot be asked.
+DWORD QuerySpoolerState(DWORD& error);
+
+// Starts the spooler and waits (bounded) until it runs: ERROR_SUCCESS, also when another
+// party started it first; otherwise why it does not run.
+DWORD StartSpooler();
+
 // True when the spooler runs or was started. Asks the user (owner may be null) when it
 // is stopped; a No ends the process with exit code 0.
 bool EnsureSpoolerRunning(HWND owner);
