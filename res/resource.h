@@ -76,3 +76,23 @@
 #define IDS_README_FILE            2049
 #define IDS_VERB_OPEN              2050
 #define IDS_PATH_TOO_LONG          2051
+
+// Strings of the command line
+#define IDS_USAGE                  2060
+#define IDS_CMD_UNKNOWN_OPTION     2061
+#define IDS_CMD_OPTION_TWICE       2062
+#define IDS_CMD_NEEDS_VALUE        2063
+#define IDS_CMD_TAKES_NO_VALUE     2064
+#define IDS_CMD_ONE_TASK           2065
+#define IDS_CMD_NOT_FOR_TASK       2066
+#define IDS_CMD_INSTALL_PORT       2067
+#define IDS_CMD_NO_PACKAGE         2068
+#define IDS_CMD_NOT_ADMINISTRATOR  2069
+#define IDS_CMD_NO_DRIVER_INF      2070
+#define IDS_CMD_NO_SUCH_PORT       2071
+#define IDS_CMD_NO_NEW_PORT        2072
+#define IDS_CMD_CANNOT_LOG         2073
+#define IDS_CMD_NO_SUCH_PRINTER    2074
+#define IDS_CMD_NOT_OUR_PRINTER    2075
+#define IDS_CMD_COPY_FAILED        2076
+#define IDS_CMD_UNINSTALL_INCOMPLETE 2077

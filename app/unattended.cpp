@@ -1,0 +1,173 @@
+// What the unattended tasks share: asking, refusing and logging by the command line's rules,
+// the first checks, and the choice of task.
+#include "app/unattended.h"
+
+#include "app/install_rights.h"
+#include "framework/message_box.h"
+#include "framework/paths.h"
+#include "framework/run_log.h"
+#include "framework/strings.h"
+#include "install/spooler.h"
+#include "package/inf_discovery.h"
+#include "package/inf_file.h"
+#include "platform/api.h"
+#include "res/resource.h"
+
+namespace {
+
+const char* Meaning(ExitCode code)
+{
+    switch (code) {
+    case ExitCode::Done: return "done";
+    case ExitCode::Cancelled: return "cancelled, or a question answered No";
+    case ExitCode::BadCommandLine: return "bad command line";
+    case ExitCode::Refused: return "refused";
+    case ExitCode::SpoolerFailed: return "the spooler could not be started, stopped or restarted";
+    case ExitCode::PortMonitorFailed: return "the port monitor or the port failed";
+    case ExitCode::DriverFailed: return "the print processor or the driver failed";
+    case ExitCode::PrinterFailed: return "the printer queue failed";
+    case ExitCode::CopyFailed: return "the copy failed";
+    case ExitCode::UninstallIncomplete: return "the uninstall left something behind";
+    case ExitCode::PageFailed: return "a page could not be shown";
+    }
+    return "";
+}
+
+// The directory of setup.exe itself: the package's directory, whatever the caller's.
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH + 1] = {};
+    DWORD n = sys().GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::string s(path, n);
+    size_t slash = s.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : s.substr(0, slash == 2 ? 3 : slash);
+}
+
+}  // namespace
+
+Answer UnattendedRun::Ask(UINT questionId)
+{
+    const std::string question = framework::LoadText(questionId);
+    if (m_line.yes) {
+        Step("question answered Yes (/yes): " + question);
+        return Answer::Yes;
+    }
+    if (m_line.quiet) {
+        Step("question not asked (/quiet without /yes), so the run ends: " + question);
+        return Answer::NotAsked;
+    }
+    int button = framework::ShowMessage(nullptr, questionId, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION);
+    return button == IDYES ? Answer::Yes : Answer::No;
+}
+
+void UnattendedRun::Refuse(const std::string& text)
+{
+    // The box goes to the log by itself; without it, or under /quiet, the log says it.
+    if (m_line.quiet)
+        Step("refused: " + text);
+    else
+        framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+}
+
+void UnattendedRun::Refuse(UINT textId, const std::string& argument)
+{
+    std::string text = framework::LoadText(textId);
+    size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, argument);
+    Refuse(text);
+}
+
+void UnattendedRun::Step(const std::string& text)
+{
+    framework::Log("step: " + text);
+}
+
+ExitCode UnattendedRun::Finish(ExitCode code)
+{
+    framework::Log("exit code " + std::to_string(static_cast<unsigned>(code)) + ": " + Meaning(code));
+    return code;
+}
+
+ExitCode UnattendedRun::CheckPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!sys().GetVersionExA(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT ||
+        version.dwMajorVersion != 5) {
+        Refuse(IDS_WRONG_PLATFORM);
+        return ExitCode::Refused;
+    }
+    Step(framework::Format("Windows %lu.%lu.%lu", version.dwMajorVersion, version.dwMinorVersion,
+                           version.dwBuildNumber));
+    const std::string package = ProgramDirectory();
+    if (package.empty() || !sys().SetCurrentDirectoryA(package.c_str())) {
+        Refuse(IDS_CMD_NO_PACKAGE, package);
+        return ExitCode::Refused;
+    }
+    Step("package directory " + package);
+    return ExitCode::Done;
+}
+
+ExitCode UnattendedRun::CheckRights()
+{
+    if (!IsAdministrator(DOMAIN_ALIAS_RID_ADMINS)) {
+        Refuse(IDS_CMD_NOT_ADMINISTRATOR);
+        return ExitCode::Refused;
+    }
+    Step("the user is an administrator");
+    return ExitCode::Done;
+}
+
+ExitCode UnattendedRun::FindDriverInf(std::string& infName)
+{
+    const std::string pattern = framework::LoadText(IDS_INF_PATTERN);
+    for (const std::string& name : ListInfFiles(pattern)) {
+        if (IsDriverInfFile(name)) {
+            infName = name;
+            Step("driver INF " + name);
+            return ExitCode::Done;
+        }
+    }
+    Refuse(IDS_CMD_NO_DRIVER_INF);
+    return ExitCode::Refused;
+}
+
+ExitCode UnattendedRun::EnsureSpooler()
+{
+    DWORD error = ERROR_SUCCESS;
+    DWORD state = QuerySpoolerState(error);
+    if (state == SERVICE_RUNNING) {
+        Step("the spooler runs");
+        return ExitCode::Done;
+    }
+    if (state != 0) {
+        Answer answer = Ask(IDS_START_SPOOLER_QUESTION);
+        if (answer != Answer::Yes)
+            return Declined(answer, ExitCode::SpoolerFailed);
+        error = StartSpooler();
+        if (error == ERROR_SUCCESS) {
+            Step("the spooler was started");
+            return ExitCode::Done;
+        }
+    }
+    Refuse(framework::LoadText(IDS_START_SPOOLER_FAILED) + framework::SystemErrorText(error));
+    return ExitCode::SpoolerFailed;
+}
+
+ExitCode RunUnattended(const CommandLine& line)
+{
+    UnattendedRun run(line);
+    ExitCode code = run.CheckPlatform();
+    if (code == ExitCode::Done) {
+        switch (line.task) {
+        case Task::Install: code = RunInstallTask(run); break;
+        case Task::Copy: code = RunCopyTask(run); break;
+        case Task::Uninstall: code = RunUninstallTask(run); break;
+        default: code = ExitCode::BadCommandLine; break;
+        }
+    }
+    return run.Finish(code);
+}

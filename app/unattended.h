@@ -1,0 +1,61 @@
+// The tasks of the command line, run without the pages: install, copy, uninstall. Each
+// writes its steps to the run's log and ends with an exit code (install/exit_codes.h).
+#pragma once
+#include <string>
+
+#include "app/command_line.h"
+#include "install/exit_codes.h"
+#include "platform/win.h"
+
+enum class Answer {
+    Yes,
+    No,       // the user said No
+    NotAsked  // /quiet without /yes: nobody to ask
+};
+
+// One unattended run: its options, and how it asks, tells and logs.
+class UnattendedRun {
+public:
+    explicit UnattendedRun(const CommandLine& line) : m_line(line) {}
+
+    const CommandLine& Line() const { return m_line; }
+
+    // A question of the wizard (a string-table text): Yes with /yes, not asked with /quiet,
+    // otherwise a message box. Logged either way.
+    Answer Ask(UINT questionId);
+
+    // Why the run cannot go on: in a message box (without /quiet) and in the log.
+    void Refuse(const std::string& text);
+    void Refuse(UINT textId, const std::string& argument = std::string());
+
+    // One line in the log ("step: ...").
+    void Step(const std::string& text);
+
+    // Ends the run: logs the code with what it means and returns it.
+    ExitCode Finish(ExitCode code);
+
+    // What a question that was not answered Yes ends the run with: 1 when the user said No,
+    // otherwise the code of the step that needed the answer.
+    static ExitCode Declined(Answer answer, ExitCode stepCode)
+    {
+        return answer == Answer::No ? ExitCode::Cancelled : stepCode;
+    }
+
+    // The checks every task makes first: NT 5.x (3), the package's directory made current.
+    ExitCode CheckPlatform();
+    // An administrator (3); a driver INF in the package (3), given back in infName.
+    ExitCode CheckRights();
+    ExitCode FindDriverInf(std::string& infName);
+    // The spooler runs, or is started when the question is answered Yes (4 or 1 otherwise).
+    ExitCode EnsureSpooler();
+
+private:
+    const CommandLine& m_line;
+};
+
+// Runs the task of the command line and returns the process's exit code.
+ExitCode RunUnattended(const CommandLine& line);
+
+ExitCode RunInstallTask(UnattendedRun& run);
+ExitCode RunCopyTask(UnattendedRun& run);
+ExitCode RunUninstallTask(UnattendedRun& run);
