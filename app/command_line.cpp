@@ -17,10 +17,13 @@ const Option kOptions[] = {
     {"newport", false}, {"quiet", false}, {"yes", false},      {"log", true},
 };
 
+// Records why the line is refused; the first reason found is the one told.
 bool Refuse(CommandLine& line, UINT id, const std::string& argument = std::string())
 {
-    line.errorId = id;
-    line.errorArgument = argument;
+    if (line.errorId == 0) {
+        line.errorId = id;
+        line.errorArgument = argument;
+    }
     return false;
 }
 
@@ -145,11 +148,12 @@ CommandLine ParseCommandLine(const std::string& arguments)
             return line;
         }
     }
+    // Every argument is read, also after a bad one: /quiet and /log still tell how to
+    // refuse the line.
     std::vector<std::string> seen;
-    for (const std::string& argument : all) {
-        if (!Take(line, argument, seen))
-            return line;
-    }
-    CheckCombination(line, seen);
+    for (const std::string& argument : all)
+        Take(line, argument, seen);
+    if (line.errorId == 0)
+        CheckCombination(line, seen);
     return line;
 }

@@ -1,4 +1,5 @@
 // Entry point of setup.exe.
+#include "app/program.h"
 #include "app/wizard_app.h"
 #include "platform/win.h"
 
@@ -29,9 +30,8 @@ WizardApp theApp;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
     HardenDllSearch();
-    theApp.InitInstance();
-    return static_cast<int>(theApp.m_nExitCode);
+    return static_cast<int>(RunProgram(theApp, arguments ? arguments : ""));
 }

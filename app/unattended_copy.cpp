@@ -1,8 +1,22 @@
-// The copy task without the pages.
+// The copy task without the pages: the destination page's checks on the command line's
+// directory, the directory made as the page makes it, then the copy.
 #include "app/unattended.h"
+
+#include "install/copy_driver.h"
+#include "pages/directory_path.h"
+#include "res/resource.h"
 
 ExitCode RunCopyTask(UnattendedRun& run)
 {
-    run.Step("copy is not built yet");
-    return ExitCode::CopyFailed;
+    std::string directory;
+    if (!destination::CheckDestinationText(nullptr, run.Line().directory, directory))
+        return ExitCode::BadCommandLine;
+    run.Step("copying the driver package to " + directory);
+    destination::CreateDestinationDirectory(directory);
+    if (!CopyDriverPackage(CopyTargetPath(directory))) {
+        run.Refuse(IDS_CMD_COPY_FAILED, directory);
+        return ExitCode::CopyFailed;
+    }
+    run.Step("copied (the directory is not opened without the pages)");
+    return ExitCode::Done;
 }

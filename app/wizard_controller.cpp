@@ -3,8 +3,10 @@
 #include "app/install_status.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
+#include "framework/run_log.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
+#include "install/copy_driver.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -12,13 +14,19 @@ using framework::WaitCursor;
 
 namespace {
 
-// The copy's target: the directory with "\." appended (one backslash, also when the
-// typed directory ended with one).
-std::string CopyTargetPath(const std::string& directory)
+const char* StateName(unsigned state)
 {
-    if (!directory.empty() && directory.back() == '\\')
-        return directory + ".";
-    return directory + "\\.";
+    switch (state) {
+    case StateWelcome: return "welcome page";
+    case StatePrinter: return "port monitor, then the printer page";
+    case StateDestination: return "destination page";
+    case StateSummary: return "summary page";
+    case StateInstallDriver: return "print processor and driver";
+    case StateCreatePrinter: return "printer queue";
+    case StateOpenPrinters: return "Printers folder";
+    case StateOpenCopy: return "copied directory";
+    default: return "end";
+    }
 }
 
 }  // namespace
@@ -64,6 +72,7 @@ void WizardApp::RunWizard()
 
 unsigned WizardApp::RunState(WizardRun& run)
 {
+    framework::Log(std::string("step: ") + StateName(m_nState));
     switch (m_nState) {
     case StateWelcome: return WelcomeState(run);
     case StatePrinter: return PrinterState(run);

@@ -21,7 +21,7 @@ std::string OneLine(const std::string& text)
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            while (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))
                 ++i;
             out += " / ";
         } else {

@@ -22,6 +22,18 @@ std::string LoadText(UINT id)
     return std::string(buf, static_cast<size_t>(n) < sizeof buf ? n : kMaxText);
 }
 
+std::string LoadFullText(UINT id)
+{
+    for (size_t size = 1024;; size *= 2) {
+        std::vector<char> buf(size);
+        int n = sys().LoadStringA(ResourceModule(), id, buf.data(), static_cast<int>(size));
+        if (n <= 0)
+            return {};
+        if (static_cast<size_t>(n) < size - 1 || size >= 65536)
+            return std::string(buf.data(), static_cast<size_t>(n));
+    }
+}
+
 std::string Format(const char* fmt, ...)
 {
     va_list args;

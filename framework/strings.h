@@ -15,6 +15,8 @@ HINSTANCE ResourceModule();
 
 // Loads a string of the program's string table; empty when it is missing.
 std::string LoadText(UINT id);
+// A string-table text of any length ("" when missing).
+std::string LoadFullText(UINT id);
 
 // sprintf into a std::string.
 std::string Format(const char* fmt, ...)

@@ -14,17 +14,24 @@ const char kParentDirectory[] = "..";
 
 }  // namespace
 
-void CopyDriverPackage(const std::string& destination)
+std::string CopyTargetPath(const std::string& directory)
+{
+    if (!directory.empty() && directory.back() == '\\')
+        return directory + ".";
+    return directory + "\\.";
+}
+
+bool CopyDriverPackage(const std::string& destination)
 {
     if (destination.empty())
-        return;
+        return false;
 
-    CopyDirectoryFiles(destination);
+    bool copied = CopyDirectoryFiles(destination);
 
     // Only the monitor's sub-directory goes along, and only its files.
     if (!sys().SetCurrentDirectoryA(kMonitorDirectory))
-        return;
-    CopyDirectoryFiles(destination + "\\" + kMonitorDirectory);
+        return false;
+    copied = CopyDirectoryFiles(destination + "\\" + kMonitorDirectory) && copied;
 
     if (!sys().SetCurrentDirectoryA(kParentDirectory)) {
         std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
@@ -32,5 +39,7 @@ void CopyDriverPackage(const std::string& destination)
         if (mark != std::string::npos)
             text.replace(mark, 2, kParentDirectory);
         framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+        return false;
     }
+    return copied;
 }

@@ -2,7 +2,11 @@
 #pragma once
 #include <string>
 
+// The copy's target for a destination directory: the directory with "\." appended (one
+// backslash, also when the directory ends with one).
+std::string CopyTargetPath(const std::string& directory);
+
 // Copies the files of the current directory (the package) into destination and the files
 // of its "kpmonitor" sub-directory into destination\kpmonitor. An empty destination copies
-// nothing.
-void CopyDriverPackage(const std::string& destination);
+// nothing. True when every file was copied.
+bool CopyDriverPackage(const std::string& destination);

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "platform/api.h"
@@ -61,15 +62,15 @@ void CreateDirectoryPath(const std::string& directory)
 
 }  // namespace
 
-void CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory)
+bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory)
 {
     // An empty directory would make the destination "\", the root of the current drive.
     if (directory.empty())
-        return;
+        return false;
 
     std::string current = CurrentDirectory();
     if (current.empty())
-        return;
+        return false;
     if (current.back() != '\\')
         current += '\\';
 
@@ -83,7 +84,7 @@ void CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     }
     // Nothing to copy: no shell operation and no directory is made.
     if (sources.empty())
-        return;
+        return true;
     sources += '\0';  // the std::string's own terminator closes the list a second time
 
     std::string destination = directory;
@@ -99,15 +100,17 @@ void CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     op.pFrom = sources.c_str();
     op.pTo = destination.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    // The shell shows its own progress and error windows, unless no window may be shown.
+    if (framework::BoxesAnswered())
+        op.fFlags |= FOF_SILENT | FOF_NOERRORUI;
     op.lpszProgressTitle = nullptr;
-    // The shell shows its own progress and error windows; the result is not looked at.
-    sys().SHFileOperationA(&op);
+    return sys().SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
-void CopyDirectoryFiles(const std::string& destination)
+bool CopyDirectoryFiles(const std::string& destination)
 {
     if (destination.empty())
-        return;
+        return false;
     std::string pattern = framework::LoadText(IDS_ALL_FILES);
     std::vector<std::string> names;
     if (!pattern.empty()) {
@@ -120,5 +123,5 @@ void CopyDirectoryFiles(const std::string& destination)
             } while (sys().FindNextFileA(search.get(), &found));
         }
     }
-    CopyFilesToDirectory(names, destination);
+    return CopyFilesToDirectory(names, destination);
 }

@@ -4,8 +4,10 @@
 #include <vector>
 
 // Copies the named files of the current directory into a directory with one shell
-// copy, overwriting and creating directories without asking.
-void CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory);
+// copy, overwriting and creating directories without asking. True when the shell copied
+// them all (or there was nothing to copy).
+bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory);
 
-// Copies every file (not sub-directory) of the current directory into the destination.
-void CopyDirectoryFiles(const std::string& destination);
+// Copies every file (not sub-directory) of the current directory into the destination;
+// true when all were copied.
+bool CopyDirectoryFiles(const std::string& destination);

@@ -98,6 +98,46 @@ std::string RelatedPhysicalPort(const std::string& portName)
     return framework::Format("COM %ld", static_cast<long>(static_cast<std::int32_t>(n)));
 }
 
+std::string AddPortWithoutDialog(DWORD& error)
+{
+    std::vector<PortRecord> ports;
+    if (EnumerateSpoolerPorts(ports) != PortEnumeration::Ok) {
+        error = sys().GetLastError();
+        return {};
+    }
+    // The monitor's ports are named after its port language, as its own dialog names them.
+    std::string name;
+    for (unsigned n = 1; name.empty(); ++n) {
+        std::string candidate = framework::Format("KPL%u:", n);
+        bool taken = false;
+        for (const PortRecord& port : ports)
+            taken = taken || framework::EqualNoCase(port.name, candidate);
+        if (!taken)
+            name = candidate;
+    }
+
+    std::string xcv = ",XcvMonitor " + framework::LoadText(IDS_MONITOR_NAME);
+    PRINTER_DEFAULTSA access = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+    platform::PrinterHandle monitor;
+    if (!sys().OpenPrinterA(&xcv[0], monitor.receive(), &access)) {
+        error = sys().GetLastError();
+        return {};
+    }
+    std::wstring wide(name.begin(), name.end());
+    DWORD needed = 0;
+    DWORD status = ERROR_SUCCESS;
+    if (!sys().XcvDataW(monitor.get(), L"AddPort", reinterpret_cast<PBYTE>(&wide[0]),
+                        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)), nullptr, 0, &needed, &status)) {
+        error = sys().GetLastError();
+        return {};
+    }
+    if (status != ERROR_SUCCESS) {
+        error = status;
+        return {};
+    }
+    return name;
+}
+
 NewPortResult AddPortThroughMonitor(HWND owner)
 {
     NewPortResult result;

@@ -30,6 +30,12 @@ struct NewPortResult {
     std::string added;   // the port the monitor added; "" when none can be told
 };
 
+// Asks the package's monitor for a new port without its dialog, through the monitor's
+// "AddPort" data call (XcvData on ",XcvMonitor <monitor>"), under the first name "KPL<n>:"
+// that no port has. The new port's name; "" with the reason in error when the monitor does
+// not add it (ERROR_NOT_SUPPORTED or ERROR_INVALID_PARAMETER: it offers no such call).
+std::string AddPortWithoutDialog(DWORD& error);
+
 // What the New port button does: makes sure the spooler runs (ending the process when it
 // cannot), registers or upgrades the package's monitor as the install step does, then lets
 // the monitor add a port through its dialog (owner may be null).

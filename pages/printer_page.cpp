@@ -38,10 +38,15 @@ bool PrinterPage::ValidatePrinterName(HWND owner, const std::string& name)
         return Refuse(owner, IDS_PRINTER_EXISTS);
     printer.reset();
 
-    if (name.find_first_of(kIllegalNameChars) != std::string::npos ||
-        name.size() > static_cast<size_t>(kMaxNameLength))
+    if (!IsLegalPrinterName(name))
         return Refuse(owner, IDS_ILLEGAL_NAME);
     return true;
+}
+
+bool PrinterPage::IsLegalPrinterName(const std::string& name)
+{
+    return name.find_first_of(kIllegalNameChars) == std::string::npos &&
+           name.size() <= static_cast<size_t>(kMaxNameLength);
 }
 
 void PrinterPage::DoDataExchange(framework::DataExchange& dx)

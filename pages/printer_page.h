@@ -21,6 +21,8 @@ public:
     // empty; a printer the spooler opens under that name; one of = , ; \ * ? / < > | " :
     // or longer than kMaxNameLength.
     static bool ValidatePrinterName(HWND owner, const std::string& name);
+    // The last rule alone: no forbidden character, at most kMaxNameLength characters.
+    static bool IsLegalPrinterName(const std::string& name);
 
     // The port list (printer_ports.cpp): fills m_listPorts from the spooler's ports and
     // chooses m_szPort; the New port button adds a port through the port monitor.

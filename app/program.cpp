@@ -1,0 +1,89 @@
+#include "app/program.h"
+
+#include "app/command_line.h"
+#include "app/unattended.h"
+#include "app/wizard_app.h"
+#include "framework/message_box.h"
+#include "framework/run_log.h"
+#include "framework/strings.h"
+#include "platform/call_log.h"
+#include "res/resource.h"
+
+namespace {
+
+// /quiet: no box is shown; each counts as answered, a question by /yes.
+int QuietAnswer(bool yes, UINT style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return yes ? IDYES : IDNO;
+    default:
+        return IDOK;
+    }
+}
+
+std::string WithArgument(UINT id, const std::string& argument)
+{
+    std::string text = framework::LoadText(id);
+    size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, argument);
+    return text;
+}
+
+// A refusal of the command line: in a box with the usage (not under /quiet), and in the log.
+ExitCode RefuseLine(const CommandLine& line, const std::string& text)
+{
+    const std::string usage = framework::LoadFullText(IDS_USAGE);
+    if (line.quiet)
+        framework::Log("refused: " + text + "\n" + usage);
+    else
+        framework::ShowText(nullptr, text + "\n\n" + usage, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    framework::Log("exit code 2: bad command line");
+    return ExitCode::BadCommandLine;
+}
+
+// Every platform call that changes the machine goes to the log with its outcome.
+void LogMachineChanges()
+{
+    platform::ObserveMachineChanges([](const std::string& call, bool ok, DWORD error) {
+        framework::Log("call: " + call + " -> " + framework::Outcome(ok, error));
+    });
+}
+
+}  // namespace
+
+ExitCode RunProgram(WizardApp& app, const std::string& arguments)
+{
+    const CommandLine line = ParseCommandLine(arguments);
+    if (line.task == Task::Wizard && line.errorId == 0 && line.logFile.empty()) {
+        app.InitInstance();
+        return app.m_nExitCode;
+    }
+    if (line.task == Task::Usage) {
+        framework::ShowText(nullptr, framework::LoadFullText(IDS_USAGE), IDS_WIZARD_CAPTION,
+                            MB_OK | MB_ICONINFORMATION);
+        return ExitCode::Done;
+    }
+    if (line.quiet)
+        framework::SetBoxAnswerer([yes = line.yes](const std::string&, const std::string&, UINT style) {
+            return QuietAnswer(yes, style);
+        });
+    if (!line.logFile.empty()) {
+        DWORD error = ERROR_SUCCESS;
+        if (!framework::OpenLog(line.logFile, error))
+            return RefuseLine(line, WithArgument(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
+                                        framework::SystemErrorText(error));
+        LogMachineChanges();
+        framework::Log("setup.exe " + arguments);
+    }
+    if (line.errorId != 0)
+        return RefuseLine(line, WithArgument(line.errorId, line.errorArgument));
+    if (line.task != Task::Wizard)
+        return RunUnattended(line);
+
+    app.InitInstance();
+    framework::Log("exit code " + std::to_string(static_cast<unsigned>(app.m_nExitCode)));
+    return app.m_nExitCode;
+}
