@@ -18,7 +18,6 @@ namespace {
 
 using namespace scenario;
 
-const char kCopyHeading[] = "Check the information about the files to be copied.";
 const char kTop[] = "C:\\zrn e2e copy";
 const char kDestination[] = "C:\\zrn e2e copy\\drivers\\ZRN 7730";
 
@@ -50,12 +49,12 @@ TEST_F(CopyTask, CopiesThePackageIntoANewNestedDirectoryAndOpensIt)
     ASSERT_TRUE(wizard.Start(package)) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kCopyTask)) << wizard.Error();
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_COPY)) << wizard.Error();
 
     HWND destination = wizard.WaitForPage(Page::Destination);
     ASSERT_NE(nullptr, destination) << wizard.Error();
-    ASSERT_TRUE(e2e::TypeText(destination, id::kEdit, kDestination));
-    EXPECT_EQ(kDestination, e2e::ItemText(destination, id::kEdit));
+    ASSERT_TRUE(e2e::TypeText(destination, IDC_DIRECTORY, kDestination));
+    EXPECT_EQ(kDestination, e2e::ItemText(destination, IDC_DIRECTORY));
     EXPECT_TRUE(e2e::IsItemEnabled(destination, IDOK));
     ASSERT_TRUE(wizard.Press(destination, IDOK)) << wizard.Error();
 
@@ -65,8 +64,9 @@ TEST_F(CopyTask, CopiesThePackageIntoANewNestedDirectoryAndOpensIt)
     const DWORD made = GetFileAttributesA(kDestination);
     EXPECT_TRUE(made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_TRUE(TreeOf(kDestination).empty());
-    EXPECT_EQ(kCopyHeading, e2e::ItemText(summary, id::kHeading));
-    EXPECT_EQ(std::string("\r\n\r\nDestination directory:\r\n\t") + kDestination, e2e::ItemText(summary, id::kEdit));
+    EXPECT_EQ(texts::kHeadingCopy, e2e::ItemText(summary, IDC_HEADING));
+    EXPECT_EQ(std::string("\r\n\r\nDestination directory:\r\n\t") + kDestination,
+              e2e::ItemText(summary, IDC_SUMMARY_TEXT));
     ASSERT_TRUE(wizard.Press(summary, IDOK)) << wizard.Error();
     ASSERT_TRUE(wizard.WaitForExit(0)) << wizard.Error();
 

@@ -15,27 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/ui_driver.h"
 #include "support/ui_internal.h"
+#include "support/wizard_texts.h"
 
 namespace {
-
-const char kWizardCaption[] = "ZRN 7730 Printer Driver Wizard";
-const char kBoxCaption[] = "ZRN 7730 Printer Software Wizard";
-
-// Controls of the pages.
-enum : int {
-    kTaskCopy = 1001,
-    kDrive = 1004,
-    kTree = 1005,
-    kDirectory = 1006,
-    kCreate = 1007,
-    kBack = 1008,
-    kHeading = 1011,
-    kSummaryText = 1006,
-};
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -94,15 +81,15 @@ std::string Link(char letter)
 HTREEITEM TreeRelative(HWND dialog, HTREEITEM item, UINT code)
 {
     return reinterpret_cast<HTREEITEM>(
-        e2e::detail::SendOr(e2e::Item(dialog, kTree), TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item), 0));
+        e2e::detail::SendOr(e2e::Item(dialog, IDC_TREE), TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item), 0));
 }
 
 // The selected item's path, built from the texts up to the top item.
 std::string TreeSelectedPath(HWND dialog)
 {
     std::string path;
-    for (HTREEITEM i = e2e::TreeSelection(dialog, kTree); i; i = TreeRelative(dialog, i, TVGN_PARENT)) {
-        std::string text = e2e::TreeItemText(dialog, kTree, i);
+    for (HTREEITEM i = e2e::TreeSelection(dialog, IDC_TREE); i; i = TreeRelative(dialog, i, TVGN_PARENT)) {
+        std::string text = e2e::TreeItemText(dialog, IDC_TREE, i);
         path = path.empty() ? text : (!text.empty() && text.back() == '\\' ? text + path : text + "\\" + path);
     }
     return path;
@@ -110,14 +97,14 @@ std::string TreeSelectedPath(HWND dialog)
 
 bool TreeExpanded(HWND dialog, HTREEITEM item)
 {
-    LRESULT state = e2e::detail::SendOr(e2e::Item(dialog, kTree), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
+    LRESULT state = e2e::detail::SendOr(e2e::Item(dialog, IDC_TREE), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
                                         TVIS_EXPANDED, 0);
     return (state & TVIS_EXPANDED) != 0;
 }
 
 int TreeImage(HWND dialog, HTREEITEM item)
 {
-    HWND tree = e2e::Item(dialog, kTree);
+    HWND tree = e2e::Item(dialog, IDC_TREE);
     e2e::detail::RemoteBuffer buf(tree, sizeof(TVITEMA));
     TVITEMA tv = {};
     tv.mask = TVIF_HANDLE | TVIF_IMAGE;
@@ -134,7 +121,7 @@ int TreeImage(HWND dialog, HTREEITEM item)
 // Double-clicks the item's label with posted mouse messages, as the mouse does.
 bool TreeDoubleClick(HWND dialog, HTREEITEM item)
 {
-    HWND tree = e2e::Item(dialog, kTree);
+    HWND tree = e2e::Item(dialog, IDC_TREE);
     e2e::detail::SendOr(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item), 0);
     e2e::detail::RemoteBuffer buf(tree, sizeof(RECT));
     RECT rc = {};
@@ -153,7 +140,7 @@ bool TreeDoubleClick(HWND dialog, HTREEITEM item)
 
 int ComboIndexOf(HWND dialog, char letter)
 {
-    std::vector<std::string> items = e2e::ComboItems(dialog, kDrive);
+    std::vector<std::string> items = e2e::ComboItems(dialog, IDC_DRIVE);
     for (size_t i = 0; i < items.size(); ++i)
         if (!items[i].empty() && items[i][0] == letter)
             return static_cast<int>(i);
@@ -162,7 +149,7 @@ int ComboIndexOf(HWND dialog, char letter)
 
 char SelectedDrive(HWND dialog)
 {
-    std::string text = e2e::ComboSelectedText(dialog, kDrive);
+    std::string text = e2e::ComboSelectedText(dialog, IDC_DRIVE);
     return text.empty() ? '\0' : text[0];
 }
 
@@ -246,18 +233,19 @@ protected:
     {
         e2e::WindowQuery welcomeQuery;
         welcomeQuery.pid = wizard_.Id();
-        welcomeQuery.caption = kWizardCaption;
-        welcomeQuery.withControl = kTaskCopy;
+        welcomeQuery.caption = texts::kPageCaption;
+        welcomeQuery.withControl = IDC_TASK_COPY;
         welcomeQuery.exclude = previous;
         HWND welcome = e2e::WaitForWindow(welcomeQuery);
         if (!welcome)
             return nullptr;
-        if (!e2e::Click(welcome, kTaskCopy) || !e2e::IsChecked(welcome, kTaskCopy) || !e2e::Click(welcome, IDOK))
+        if (!e2e::Click(welcome, IDC_TASK_COPY) || !e2e::IsChecked(welcome, IDC_TASK_COPY) ||
+            !e2e::Click(welcome, IDOK))
             return nullptr;
         e2e::WindowQuery query;
         query.pid = wizard_.Id();
-        query.caption = kWizardCaption;
-        query.withControl = kDrive;
+        query.caption = texts::kPageCaption;
+        query.withControl = IDC_DRIVE;
         query.exclude = welcome;
         return e2e::WaitForWindow(query);
     }
@@ -266,7 +254,7 @@ protected:
     void ExpectRefusal(HWND page, int button, const std::string& text, const std::string& shot = {})
     {
         ASSERT_TRUE(e2e::Click(page, button));
-        HWND box = e2e::WaitForMessageBox(wizard_.Id(), kBoxCaption);
+        HWND box = e2e::WaitForMessageBox(wizard_.Id(), texts::kBoxCaption);
         ASSERT_TRUE(box) << e2e::DescribeWindows(wizard_.Id());
         EXPECT_EQ(e2e::MessageBoxText(box), text);
         if (!shot.empty())
@@ -300,20 +288,20 @@ TEST_F(DestinationEndToEndTest, TheCopyTaskRunsThroughTheDestinationPage)
     ASSERT_TRUE(page) << e2e::DescribeWindows(wizard_.Id());
 
     // The first showing: drive C, opened and selected.
-    HTREEITEM root = e2e::TreeRoot(page, kTree);
+    HTREEITEM root = e2e::TreeRoot(page, IDC_TREE);
     ASSERT_TRUE(root);
     // The root as the system spells it (Wine keeps the "c:\\" that the tree made current).
-    std::string cRoot = e2e::TreeItemText(page, kTree, root);
+    std::string cRoot = e2e::TreeItemText(page, IDC_TREE, root);
     EXPECT_EQ(lstrcmpiA(cRoot.c_str(), "C:\\"), 0) << cRoot;
     EXPECT_TRUE(TreeExpanded(page, root));
-    EXPECT_EQ(e2e::TreeSelection(page, kTree), root);
-    EXPECT_EQ(e2e::ItemText(page, kDirectory), cRoot);
+    EXPECT_EQ(e2e::TreeSelection(page, IDC_TREE), root);
+    EXPECT_EQ(e2e::ItemText(page, IDC_DIRECTORY), cRoot);
     EXPECT_EQ(SelectedDrive(page), 'C');
-    EXPECT_FALSE(e2e::TreeChildTexts(page, kTree, root).empty());
+    EXPECT_FALSE(e2e::TreeChildTexts(page, IDC_TREE, root).empty());
     e2e::SaveScreenshot(page, "destination-drive-c");
 
     // The drive box: every listed drive, the mapped one among them.
-    std::vector<std::string> drives = e2e::ComboItems(page, kDrive);
+    std::vector<std::string> drives = e2e::ComboItems(page, IDC_DRIVE);
     int mapped = ComboIndexOf(page, letter_);
     int unready = ComboIndexOf(page, unready_);
     std::string listed;
@@ -324,86 +312,84 @@ TEST_F(DestinationEndToEndTest, TheCopyTaskRunsThroughTheDestinationPage)
     EXPECT_EQ(drives[unready], std::string(1, unready_) + ": ");
 
     // A drive that is not ready: a message, and the tree stays where it was.
-    ASSERT_TRUE(e2e::ComboSelect(page, kDrive, unready));
-    HWND box = e2e::WaitForMessageBox(wizard_.Id(), kBoxCaption);
+    ASSERT_TRUE(e2e::ComboSelect(page, IDC_DRIVE, unready));
+    HWND box = e2e::WaitForMessageBox(wizard_.Id(), texts::kBoxCaption);
     ASSERT_TRUE(box) << e2e::DescribeWindows(wizard_.Id());
     EXPECT_EQ(e2e::MessageBoxText(box), "Drive " + std::string(1, unready_) + ": is not ready.");
     e2e::SaveScreenshot(nullptr, "destination-drive-not-ready");
     ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
     ASSERT_TRUE(e2e::Sync(page));
     EXPECT_EQ(SelectedDrive(page), 'C');
-    EXPECT_EQ(e2e::TreeItemText(page, kTree, e2e::TreeRoot(page, kTree)), cRoot);
+    EXPECT_EQ(e2e::TreeItemText(page, IDC_TREE, e2e::TreeRoot(page, IDC_TREE)), cRoot);
 
     // The mapped drive.
-    ASSERT_TRUE(e2e::ComboSelect(page, kDrive, mapped));
-    root = e2e::TreeRoot(page, kTree);
-    EXPECT_EQ(e2e::TreeItemText(page, kTree, root), Root());
-    EXPECT_EQ(e2e::ItemText(page, kDirectory), Root());
+    ASSERT_TRUE(e2e::ComboSelect(page, IDC_DRIVE, mapped));
+    root = e2e::TreeRoot(page, IDC_TREE);
+    EXPECT_EQ(e2e::TreeItemText(page, IDC_TREE, root), Root());
+    EXPECT_EQ(e2e::ItemText(page, IDC_DIRECTORY), Root());
     EXPECT_EQ(SelectedDrive(page), letter_);
-    std::vector<std::string> top = e2e::TreeChildTexts(page, kTree, root);
+    std::vector<std::string> top = e2e::TreeChildTexts(page, IDC_TREE, root);
     EXPECT_EQ(std::set<std::string>(top.begin(), top.end()),
               (std::set<std::string>{"Alpha", "Program Files", "Tools"}));
 
     // A double click opens Alpha for good.
-    HTREEITEM alpha = e2e::TreeFindChild(page, kTree, root, "Alpha");
+    HTREEITEM alpha = e2e::TreeFindChild(page, IDC_TREE, root, "Alpha");
     ASSERT_TRUE(alpha);
     ASSERT_TRUE(TreeDoubleClick(page, alpha));
     EXPECT_TRUE(TreeExpanded(page, alpha));
     EXPECT_EQ(TreeImage(page, alpha), 2);
-    EXPECT_EQ(e2e::ItemText(page, kDirectory), Root() + "Alpha");
+    EXPECT_EQ(e2e::ItemText(page, IDC_DIRECTORY), Root() + "Alpha");
     e2e::SaveScreenshot(page, "destination-mapped-drive");
 
     // Refusals keep the page open.
-    ASSERT_TRUE(e2e::SetItemText(page, kDirectory, Root() + "recycler"));
-    ExpectRefusal(page, kCreate, "Cannot copy files or folders to the RECYCLER folder.");
-    ASSERT_TRUE(e2e::TreeSelect(page, kTree, e2e::TreeRoot(page, kTree)));
-    ExpectRefusal(page, IDOK, "No directory selected or created.", "destination-no-directory");
-    ASSERT_TRUE(e2e::SetItemText(page, kDirectory, "Tools\\a?b"));
-    ExpectRefusal(page, IDOK,
-                  "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. "
-                  "Maximum length is 220 characters.");
-    ASSERT_TRUE(e2e::SetItemText(page, kDirectory, ""));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_DIRECTORY, Root() + "recycler"));
+    ExpectRefusal(page, IDC_CREATE, texts::kRecyclerRefused);
+    ASSERT_TRUE(e2e::TreeSelect(page, IDC_TREE, e2e::TreeRoot(page, IDC_TREE)));
+    ExpectRefusal(page, IDOK, texts::kNoDirectory, "destination-no-directory");
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_DIRECTORY, "Tools\\a?b"));
+    ExpectRefusal(page, IDOK, texts::kIllegalName);
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_DIRECTORY, ""));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
-    EXPECT_FALSE(e2e::IsItemEnabled(page, kCreate));
+    EXPECT_FALSE(e2e::IsItemEnabled(page, IDC_CREATE));
 
     // Create: a new nested directory, and the page stays with it selected.
-    ASSERT_TRUE(e2e::TypeText(page, kDirectory, Root() + "Made\\Here"));
-    EXPECT_TRUE(e2e::IsItemEnabled(page, kCreate));
-    ASSERT_TRUE(e2e::Click(page, kCreate));
+    ASSERT_TRUE(e2e::TypeText(page, IDC_DIRECTORY, Root() + "Made\\Here"));
+    EXPECT_TRUE(e2e::IsItemEnabled(page, IDC_CREATE));
+    ASSERT_TRUE(e2e::Click(page, IDC_CREATE));
     EXPECT_TRUE(Exists(Root() + "Made\\Here"));
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_EQ(TreeSelectedPath(page), Root() + "Made\\Here");
-    EXPECT_EQ(e2e::ItemText(page, kDirectory), Root() + "Made\\Here");
+    EXPECT_EQ(e2e::ItemText(page, IDC_DIRECTORY), Root() + "Made\\Here");
     e2e::SaveScreenshot(page, "destination-created");
 
     // Back, and the copy task again: the page reopens on that directory.
-    ASSERT_TRUE(e2e::Click(page, kBack));
+    ASSERT_TRUE(e2e::Click(page, IDC_BACK));
     HWND again = OpenDestination(page);
     ASSERT_TRUE(again) << e2e::DescribeWindows(wizard_.Id());
     page = again;
-    EXPECT_EQ(e2e::TreeItemText(page, kTree, e2e::TreeRoot(page, kTree)), Root());
+    EXPECT_EQ(e2e::TreeItemText(page, IDC_TREE, e2e::TreeRoot(page, IDC_TREE)), Root());
     EXPECT_EQ(TreeSelectedPath(page), Root() + "Made\\Here");
-    EXPECT_EQ(e2e::ItemText(page, kDirectory), Root() + "Made\\Here");
+    EXPECT_EQ(e2e::ItemText(page, IDC_DIRECTORY), Root() + "Made\\Here");
     EXPECT_EQ(SelectedDrive(page), letter_);
     e2e::SaveScreenshot(page, "destination-second-visit");
 
     // Next with a typed nested directory: made, and shown on the summary.
     std::string target = Root() + "Copy\\Target";
-    ASSERT_TRUE(e2e::TypeText(page, kDirectory, std::string(1, static_cast<char>(letter_ - 'A' + 'a')) +
+    ASSERT_TRUE(e2e::TypeText(page, IDC_DIRECTORY, std::string(1, static_cast<char>(letter_ - 'A' + 'a')) +
                                                     ":/Copy/Target"));
     ASSERT_TRUE(e2e::Click(page, IDOK));
     e2e::WindowQuery summaryQuery;
     summaryQuery.pid = wizard_.Id();
-    summaryQuery.caption = kWizardCaption;
-    summaryQuery.withControl = kHeading;
+    summaryQuery.caption = texts::kPageCaption;
+    summaryQuery.withControl = IDC_HEADING;
     summaryQuery.exclude = page;
     HWND summary = e2e::WaitForWindow(summaryQuery);
     ASSERT_TRUE(summary) << e2e::DescribeWindows(wizard_.Id());
-    ASSERT_FALSE(e2e::Item(summary, kDrive));
+    ASSERT_FALSE(e2e::Item(summary, IDC_DRIVE));
     EXPECT_TRUE(Exists(target));
     std::string lowerTarget = std::string(1, static_cast<char>(letter_ - 'A' + 'a')) + ":\\Copy\\Target";
-    EXPECT_NE(e2e::ItemText(summary, kSummaryText).find(lowerTarget), std::string::npos)
-        << e2e::ItemText(summary, kSummaryText);
+    EXPECT_NE(e2e::ItemText(summary, IDC_SUMMARY_TEXT).find(lowerTarget), std::string::npos)
+        << e2e::ItemText(summary, IDC_SUMMARY_TEXT);
     e2e::SaveScreenshot(summary, "summary-copy");
 
     // Finish: the package and its monitor's sub-directory are copied, and the wizard ends.
@@ -414,7 +400,7 @@ TEST_F(DestinationEndToEndTest, TheCopyTaskRunsThroughTheDestinationPage)
     for (DWORD waited = 0; !wizard_.WaitForExit(100) && waited < e2e::kWaitMs; waited += 100) {
         e2e::WindowQuery boxQuery;
         boxQuery.pid = wizard_.Id();
-        boxQuery.caption = kBoxCaption;
+        boxQuery.caption = texts::kBoxCaption;
         HWND question = e2e::FindWindowNow(boxQuery);
         if (!question)
             continue;
@@ -455,8 +441,8 @@ TEST_F(DestinationEndToEndTest, CancelOnTheDestinationPageEndsTheWizard)
 {
     HWND page = OpenDestination();
     ASSERT_TRUE(page) << e2e::DescribeWindows(wizard_.Id());
-    ASSERT_TRUE(e2e::ComboSelect(page, kDrive, ComboIndexOf(page, letter_)));
-    EXPECT_EQ(e2e::TreeItemText(page, kTree, e2e::TreeRoot(page, kTree)), Root());
+    ASSERT_TRUE(e2e::ComboSelect(page, IDC_DRIVE, ComboIndexOf(page, letter_)));
+    EXPECT_EQ(e2e::TreeItemText(page, IDC_TREE, e2e::TreeRoot(page, IDC_TREE)), Root());
     ASSERT_TRUE(e2e::Click(page, IDCANCEL));
     EXPECT_TRUE(wizard_.WaitForExit());
 }

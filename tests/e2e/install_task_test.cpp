@@ -26,7 +26,6 @@ const char kFirstPrinter[] = "ZRN 7730 Office";
 const char kSecondPrinter[] = "ZRN 7730 Warehouse";
 const char kPort[] = "KPLTEST1:";
 const int kPortCom2 = 2;
-const char kInstallHeading[] = "Check the information about the printer driver to make sure that it is correct.";
 
 // Driver files as the INF names them, and where they must be found below the driver directory.
 const char* const kDriverFiles[] = {"ZRN7730.DLL", "ZRN7730UI.DLL", "ZRN7730.GPD", "ZRN7730.HLP", "ZRNKPL.DAT"};
@@ -76,13 +75,13 @@ TEST_F(InstallTask, InstallsOnACleanMachineAndPrintsThroughTheNewPort)
     // Welcome: both tasks, install chosen.
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    EXPECT_TRUE(e2e::IsItemEnabled(welcome, id::kInstallTask));
-    EXPECT_TRUE(e2e::IsChecked(welcome, id::kInstallTask));
-    EXPECT_TRUE(e2e::IsItemEnabled(welcome, id::kCopyTask));
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
+    EXPECT_TRUE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
+    EXPECT_TRUE(e2e::IsItemEnabled(welcome, IDC_TASK_COPY));
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
 
     // The spooler is stopped: the question, answered Yes, starts it.
-    EXPECT_EQ(kStartSpoolerQuestion, wizard.Answer(IDYES, "spooler-question")) << wizard.Error();
+    EXPECT_EQ(texts::kStartSpoolerQuestion, wizard.Answer(IDYES, "spooler-question")) << wizard.Error();
 
     // The printer page, after the monitor step has registered the monitor.
     HWND printer = wizard.WaitForPage(Page::Printer);
@@ -92,19 +91,19 @@ TEST_F(InstallTask, InstallsOnACleanMachineAndPrintsThroughTheNewPort)
     const PortMonitor* monitor = FindMonitorByDll(monitors, kMonitorDll);
     ASSERT_NE(nullptr, monitor) << "the monitor was not registered before the printer page";
     EXPECT_EQ(kMonitorName, monitor->name);
-    EXPECT_EQ(kDriverName, e2e::ItemText(printer, id::kEdit));
+    EXPECT_EQ(kDriverName, e2e::ItemText(printer, IDC_NAME));
     // No port of the monitor yet: the file port alone, nothing selected.
-    EXPECT_GE(e2e::ListFind(printer, id::kPorts, "FILE:"), 0);
-    EXPECT_EQ(1, e2e::ListCount(printer, id::kPorts));
+    EXPECT_GE(e2e::ListFind(printer, IDC_PORTS, "FILE:"), 0);
+    EXPECT_EQ(1, e2e::ListCount(printer, IDC_PORTS));
     EXPECT_FALSE(e2e::IsItemEnabled(printer, IDOK));
 
     // A new port through the monitor's own dialog: it is listed, selected and chosen.
     std::string port = kPort;
     ASSERT_TRUE(wizard.AddPort(printer, &port, kPortCom2)) << wizard.Error();
-    const int row = e2e::ListFind(printer, id::kPorts, kPort);
+    const int row = e2e::ListFind(printer, IDC_PORTS, kPort);
     ASSERT_GE(row, 0) << "the new port is not listed";
-    EXPECT_EQ("COM 2", e2e::ListItemText(printer, id::kPorts, row, 1));
-    EXPECT_TRUE(e2e::ListIsSelected(printer, id::kPorts, row));
+    EXPECT_EQ("COM 2", e2e::ListItemText(printer, IDC_PORTS, row, 1));
+    EXPECT_TRUE(e2e::ListIsSelected(printer, IDC_PORTS, row));
     EXPECT_TRUE(e2e::IsItemEnabled(printer, IDOK));
 
     ASSERT_TRUE(wizard.TypePrinterName(printer, kFirstPrinter)) << wizard.Error();
@@ -113,9 +112,9 @@ TEST_F(InstallTask, InstallsOnACleanMachineAndPrintsThroughTheNewPort)
     // Summary: the name and the port; Finish.
     HWND summary = wizard.WaitForPage(Page::Summary);
     ASSERT_NE(nullptr, summary) << wizard.Error();
-    EXPECT_EQ(kInstallHeading, e2e::ItemText(summary, id::kHeading));
+    EXPECT_EQ(texts::kHeadingInstall, e2e::ItemText(summary, IDC_HEADING));
     EXPECT_EQ(std::string("\r\n\r\nPrinter name:\r\n\t") + kFirstPrinter + "\r\n\r\nPort:\r\n\t" + kPort,
-              e2e::ItemText(summary, id::kEdit));
+              e2e::ItemText(summary, IDC_SUMMARY_TEXT));
     ASSERT_TRUE(wizard.Press(summary, IDOK)) << wizard.Error();
     ASSERT_TRUE(wizard.WaitForExit(0)) << wizard.Error();
 
@@ -207,7 +206,7 @@ TEST_F(InstallTask, InstallingAgainKeepsTheMonitorAndTheInfAndRefusesATakenName)
     ASSERT_TRUE(wizard.Start(PackageDir())) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
 
     // The spooler runs and the installed monitor has the package's version: no question at all.
     HWND box = nullptr;
@@ -215,15 +214,15 @@ TEST_F(InstallTask, InstallingAgainKeepsTheMonitorAndTheInfAndRefusesATakenName)
     ASSERT_NE(nullptr, printer) << (box ? "unexpected question: " + e2e::MessageBoxText(box) : wizard.Error());
 
     // The port made before is listed with its physical port.
-    const int row = e2e::ListFind(printer, id::kPorts, kPort);
+    const int row = e2e::ListFind(printer, IDC_PORTS, kPort);
     ASSERT_GE(row, 0);
-    EXPECT_EQ("COM 2", e2e::ListItemText(printer, id::kPorts, row, 1));
+    EXPECT_EQ("COM 2", e2e::ListItemText(printer, IDC_PORTS, row, 1));
     ASSERT_TRUE(wizard.SelectPort(printer, kPort)) << wizard.Error();
 
     // The name of the queue that exists is refused with the wizard's message; the page stays.
     ASSERT_TRUE(wizard.TypePrinterName(printer, kFirstPrinter)) << wizard.Error();
     ASSERT_TRUE(wizard.Press(printer, IDOK)) << wizard.Error();
-    EXPECT_EQ(kNameExists, wizard.Answer(IDOK, "name-taken")) << wizard.Error();
+    EXPECT_EQ(texts::kNameExists, wizard.Answer(IDOK, "name-taken")) << wizard.Error();
     ASSERT_TRUE(e2e::Sync(printer));
     EXPECT_TRUE(IsWindowVisible(printer));
 

@@ -10,40 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/scenario_machine.h"
 #include "support/ui_driver.h"
+#include "support/wizard_texts.h"
 
 namespace {
-
-const char kPageCaption[] = "ZRN 7730 Printer Driver Wizard";
-const char kBoxCaption[] = "ZRN 7730 Printer Software Wizard";
-
-const char kBlankName[] = "Cannot install a printer with a blank name.";
-const char kNameExists[] =
-    "A printer by that name or shared name is already installed.\nPlease choose a different name.";
-const char kIllegalName[] =
-    "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. "
-    "Maximum length is 220 characters.";
-const char kStartSpooler[] =
-    "To install a printer driver, the spooler service must be running. The spooler is currently "
-    "stopped.\n\nDo you want to start this service?";
-const char kHeadingInstall[] = "Check the information about the printer driver to make sure that it is correct.";
-const char kHeadingCopy[] = "Check the information about the files to be copied.";
-
-// Control ids; each page is told apart by a control that only it has.
-enum : int {
-    kInstallTask = 1000,
-    kCopyTask = 1001,
-    kDrive = 1004,     // destination page
-    kPorts = 1005,     // printer page
-    kEdit = 1006,      // printer name, destination directory, summary text
-    kBack = 1008,
-    kHeading = 1011,   // summary page
-    kNewPort = 1014,   // printer page
-    kViewReadme = 1015,
-};
 
 // A printer queue that exists while the tests run, for the "already installed" check.
 const char kExistingPrinter[] = "ZRN Pages Existing Printer";
@@ -221,15 +195,15 @@ protected:
     {
         e2e::WindowQuery q;
         q.pid = m_setup.Id();
-        q.caption = kPageCaption;
+        q.caption = texts::kPageCaption;
         q.withControl = marker;
         return e2e::WaitForWindow(q);
     }
 
-    HWND Welcome() { return WaitForPage(kCopyTask); }
-    HWND Printer() { return WaitForPage(kNewPort); }
-    HWND Destination() { return WaitForPage(kDrive); }
-    HWND Summary() { return WaitForPage(kHeading); }
+    HWND Welcome() { return WaitForPage(IDC_TASK_COPY); }
+    HWND Printer() { return WaitForPage(IDC_NEW_PORT); }
+    HWND Destination() { return WaitForPage(IDC_DRIVE); }
+    HWND Summary() { return WaitForPage(IDC_HEADING); }
 
     // Starts setup.exe in the package and goes to the printer page with the install task.
     HWND OpenPrinterPage()
@@ -248,11 +222,11 @@ protected:
             ADD_FAILURE() << "no welcome page: " << e2e::DescribeWindows(m_setup.Id());
             return nullptr;
         }
-        if (!e2e::IsItemEnabled(welcome, kInstallTask)) {
+        if (!e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL)) {
             ADD_FAILURE() << "the install task is not offered in the package directory";
             return nullptr;
         }
-        if (!e2e::Click(welcome, kInstallTask) || !e2e::Click(welcome, IDOK)) {
+        if (!e2e::Click(welcome, IDC_TASK_INSTALL) || !e2e::Click(welcome, IDOK)) {
             ADD_FAILURE() << "cannot leave the welcome page";
             return nullptr;
         }
@@ -265,7 +239,7 @@ protected:
     // The text of the wizard's message box that the last action brought up, answered with OK.
     std::string TakeMessage()
     {
-        HWND box = e2e::WaitForMessageBox(m_setup.Id(), kBoxCaption);
+        HWND box = e2e::WaitForMessageBox(m_setup.Id(), texts::kBoxCaption);
         if (!box)
             return "(no message box; windows: " + e2e::DescribeWindows(m_setup.Id()) + ")";
         std::string text = e2e::MessageBoxText(box);
@@ -277,14 +251,14 @@ protected:
     // the page must stay open with the focus in the name box.
     std::string RefusalOf(HWND page, const std::string& name)
     {
-        EXPECT_TRUE(e2e::SetItemText(page, kEdit, name));
+        EXPECT_TRUE(e2e::SetItemText(page, IDC_NAME, name));
         EXPECT_TRUE(e2e::IsItemEnabled(page, IDOK)) << name;
         if (!e2e::Click(page, IDOK))
             return "(Next could not be pressed)";
         std::string text = TakeMessage();
         EXPECT_TRUE(e2e::Sync(page));
         EXPECT_TRUE(IsWindowVisible(page)) << name;
-        EXPECT_EQ(kEdit, FocusedId(page, kEdit)) << name;
+        EXPECT_EQ(IDC_NAME, FocusedId(page, IDC_NAME)) << name;
         return text;
     }
 
@@ -292,7 +266,7 @@ protected:
     {
         e2e::WindowQuery q;
         q.pid = m_setup.Id();
-        q.caption = kBoxCaption;
+        q.caption = texts::kBoxCaption;
         q.withControl = 0xFFFF;
         return e2e::FindWindowNow(q) == nullptr;
     }
@@ -315,10 +289,10 @@ TEST_F(PagesTest, WithoutADriverInfOnlyTheCopyTaskIsOfferedAndNeedsNoSpooler)
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
 
-    EXPECT_TRUE(e2e::IsChecked(welcome, kCopyTask));
-    EXPECT_FALSE(e2e::IsChecked(welcome, kInstallTask));
-    EXPECT_FALSE(e2e::IsItemEnabled(welcome, kInstallTask));
-    EXPECT_TRUE(e2e::IsItemEnabled(welcome, kCopyTask));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_COPY));
+    EXPECT_FALSE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
+    EXPECT_FALSE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL));
+    EXPECT_TRUE(e2e::IsItemEnabled(welcome, IDC_TASK_COPY));
     EXPECT_FALSE(e2e::SaveScreenshot(welcome, "pages_welcome_copy_only").empty());
 
     // Next goes to the copy task's page without asking about the stopped spooler.
@@ -328,11 +302,11 @@ TEST_F(PagesTest, WithoutADriverInfOnlyTheCopyTaskIsOfferedAndNeedsNoSpooler)
     EXPECT_TRUE(NoMessageBox());
 
     // Back: the page shows the same choice again.
-    ASSERT_TRUE(e2e::Click(destination, kBack));
+    ASSERT_TRUE(e2e::Click(destination, IDC_BACK));
     welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_TRUE(e2e::IsChecked(welcome, kCopyTask));
-    EXPECT_FALSE(e2e::IsItemEnabled(welcome, kInstallTask));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_COPY));
+    EXPECT_FALSE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL));
     EXPECT_TRUE(CancelAndExit(welcome));
 }
 
@@ -344,17 +318,17 @@ TEST_F(PagesTest, InstallWithTheSpoolerStoppedAsksOnNextAndNoEndsTheProgram)
     ASSERT_TRUE(Start(dir)) << m_setup.Error();
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    ASSERT_TRUE(e2e::IsItemEnabled(welcome, kInstallTask)) << "the install task is not offered";
-    EXPECT_TRUE(e2e::IsChecked(welcome, kInstallTask));
+    ASSERT_TRUE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL)) << "the install task is not offered";
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
     EXPECT_FALSE(e2e::SaveScreenshot(welcome, "pages_welcome").empty());
 
     // The task is read from the buttons when Next is pressed.
-    ASSERT_TRUE(e2e::Click(welcome, kCopyTask));
-    ASSERT_TRUE(e2e::Click(welcome, kInstallTask));
+    ASSERT_TRUE(e2e::Click(welcome, IDC_TASK_COPY));
+    ASSERT_TRUE(e2e::Click(welcome, IDC_TASK_INSTALL));
     ASSERT_TRUE(e2e::Click(welcome, IDOK));
-    HWND box = e2e::WaitForMessageBox(m_setup.Id(), kBoxCaption);
+    HWND box = e2e::WaitForMessageBox(m_setup.Id(), texts::kBoxCaption);
     ASSERT_NE(box, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ(kStartSpooler, e2e::MessageBoxText(box));
+    EXPECT_EQ(texts::kStartSpoolerQuestion, e2e::MessageBoxText(box));
     EXPECT_NE(nullptr, e2e::Item(box, IDYES));
     EXPECT_NE(nullptr, e2e::Item(box, IDNO));
     EXPECT_FALSE(e2e::SaveScreenshot(box, "pages_spooler_question").empty());
@@ -374,7 +348,7 @@ TEST_F(PagesTest, ViewReadmeOpensTheReadmeEachTimeItIsPressed)
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
 
     for (size_t presses = 1; presses <= 2; ++presses) {
-        ASSERT_TRUE(e2e::Click(welcome, kViewReadme));
+        ASSERT_TRUE(e2e::Click(welcome, IDC_VIEW_README));
         // The viewer is another program: wait, bounded, for its window.
         for (DWORD waited = 0; ReadmeWindows().size() < presses && waited < e2e::kWaitMs; waited += 50)
             Sleep(50);
@@ -392,31 +366,31 @@ TEST_F(PagesTest, PrinterPageOpensWithTheModelNameAndNoPortSelected)
     HWND page = OpenPrinterPage();
     ASSERT_NE(page, nullptr);
 
-    EXPECT_EQ("ZRN 7730", e2e::ItemText(page, kEdit));
-    ASSERT_GE(e2e::ListCount(page, kPorts), 1);
-    int file = e2e::ListFind(page, kPorts, "FILE:");
+    EXPECT_EQ("ZRN 7730", e2e::ItemText(page, IDC_NAME));
+    ASSERT_GE(e2e::ListCount(page, IDC_PORTS), 1);
+    int file = e2e::ListFind(page, IDC_PORTS, "FILE:");
     ASSERT_GE(file, 0);
-    EXPECT_EQ("", e2e::ListItemText(page, kPorts, file, 1));
-    EXPECT_EQ(-1, e2e::ListSelected(page, kPorts));
+    EXPECT_EQ("", e2e::ListItemText(page, IDC_PORTS, file, 1));
+    EXPECT_EQ(-1, e2e::ListSelected(page, IDC_PORTS));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
-    EXPECT_TRUE(e2e::IsItemEnabled(page, kBack));
+    EXPECT_TRUE(e2e::IsItemEnabled(page, IDC_BACK));
     EXPECT_FALSE(e2e::SaveScreenshot(page, "pages_printer").empty());
 
     // Clicking a port selects it and enables Next.
-    ASSERT_TRUE(e2e::ListClick(page, kPorts, file));
-    EXPECT_EQ(file, e2e::ListSelected(page, kPorts));
+    ASSERT_TRUE(e2e::ListClick(page, IDC_PORTS, file));
+    EXPECT_EQ(file, e2e::ListSelected(page, IDC_PORTS));
     EXPECT_TRUE(e2e::IsItemEnabled(page, IDOK));
 
     // An empty name box disables Next; any text, blanks too, enables it again.
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, ""));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, ""));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, " "));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, " "));
     EXPECT_TRUE(e2e::IsItemEnabled(page, IDOK));
 
     // Without a selected port an entered name does not enable Next.
-    ASSERT_TRUE(e2e::ListClearSelection(page, kPorts));
+    ASSERT_TRUE(e2e::ListClearSelection(page, IDC_PORTS));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, "Another name"));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, "Another name"));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
 
     EXPECT_TRUE(CancelAndExit(page));
@@ -427,25 +401,25 @@ TEST_F(PagesTest, NextRefusesBadPrinterNamesAndKeepsThePageOpen)
     ExistingPrinter existing(testpaths::PackageDir());
     HWND page = OpenPrinterPage();
     ASSERT_NE(page, nullptr);
-    int file = e2e::ListFind(page, kPorts, "FILE:");
+    int file = e2e::ListFind(page, IDC_PORTS, "FILE:");
     ASSERT_GE(file, 0);
-    ASSERT_TRUE(e2e::ListClick(page, kPorts, file));
+    ASSERT_TRUE(e2e::ListClick(page, IDC_PORTS, file));
 
-    EXPECT_EQ(kBlankName, RefusalOf(page, "   "));
-    EXPECT_EQ(kBlankName, RefusalOf(page, " \t "));
-    EXPECT_EQ(kIllegalName, RefusalOf(page, "ZRN;7730"));
-    EXPECT_EQ(kIllegalName, RefusalOf(page, "ZRN,7730"));
-    EXPECT_EQ(kIllegalName, RefusalOf(page, "ZRN=7730"));
-    EXPECT_EQ(kIllegalName, RefusalOf(page, "ZRN/7730"));
+    EXPECT_EQ(texts::kBlankName, RefusalOf(page, "   "));
+    EXPECT_EQ(texts::kBlankName, RefusalOf(page, " \t "));
+    EXPECT_EQ(texts::kIllegalName, RefusalOf(page, "ZRN;7730"));
+    EXPECT_EQ(texts::kIllegalName, RefusalOf(page, "ZRN,7730"));
+    EXPECT_EQ(texts::kIllegalName, RefusalOf(page, "ZRN=7730"));
+    EXPECT_EQ(texts::kIllegalName, RefusalOf(page, "ZRN/7730"));
 
     // The existence test comes first: names that the spooler opens are "already installed"
     // even when they hold a backslash or a comma.
     const std::string server = "\\\\" + ComputerName();
-    EXPECT_EQ(kNameExists, RefusalOf(page, server));
-    EXPECT_EQ(kNameExists, RefusalOf(page, ",XcvMonitor Local Port"));
+    EXPECT_EQ(texts::kNameExists, RefusalOf(page, server));
+    EXPECT_EQ(texts::kNameExists, RefusalOf(page, ",XcvMonitor Local Port"));
     if (existing.error.empty()) {
-        EXPECT_EQ(kNameExists, RefusalOf(page, kExistingPrinter));
-        EXPECT_EQ(kNameExists, RefusalOf(page, std::string("  ") + kExistingPrinter + " "));
+        EXPECT_EQ(texts::kNameExists, RefusalOf(page, kExistingPrinter));
+        EXPECT_EQ(texts::kNameExists, RefusalOf(page, std::string("  ") + kExistingPrinter + " "));
     } else {
         ADD_FAILURE() << "no existing printer to test with: " << existing.error;
     }
@@ -458,10 +432,10 @@ TEST_F(PagesTest, TheNameBoxTakesAtMost220Characters)
 {
     HWND page = OpenPrinterPage();
     ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(e2e::TypeText(page, kEdit, std::string(230, 'n')));
-    EXPECT_EQ(std::string(220, 'n'), e2e::ItemText(page, kEdit));
-    ASSERT_TRUE(e2e::TypeText(page, kEdit, "xyz", false));
-    EXPECT_EQ(std::string(220, 'n'), e2e::ItemText(page, kEdit));
+    ASSERT_TRUE(e2e::TypeText(page, IDC_NAME, std::string(230, 'n')));
+    EXPECT_EQ(std::string(220, 'n'), e2e::ItemText(page, IDC_NAME));
+    ASSERT_TRUE(e2e::TypeText(page, IDC_NAME, "xyz", false));
+    EXPECT_EQ(std::string(220, 'n'), e2e::ItemText(page, IDC_NAME));
     EXPECT_TRUE(CancelAndExit(page));
 }
 
@@ -469,22 +443,23 @@ TEST_F(PagesTest, ADoubleClickOnAPortIsNext)
 {
     HWND page = OpenPrinterPage();
     ASSERT_NE(page, nullptr);
-    int file = e2e::ListFind(page, kPorts, "FILE:");
+    int file = e2e::ListFind(page, IDC_PORTS, "FILE:");
     ASSERT_GE(file, 0);
 
     // With an empty name box Next is disabled, but the double click still checks the name.
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, ""));
-    ASSERT_TRUE(e2e::ListDoubleClick(page, kPorts, file));
-    EXPECT_EQ(kBlankName, TakeMessage());
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, ""));
+    ASSERT_TRUE(e2e::ListDoubleClick(page, IDC_PORTS, file));
+    EXPECT_EQ(texts::kBlankName, TakeMessage());
     ASSERT_TRUE(e2e::Sync(page));
     EXPECT_TRUE(IsWindowVisible(page));
-    EXPECT_EQ(kEdit, FocusedId(page, kEdit));
+    EXPECT_EQ(IDC_NAME, FocusedId(page, IDC_NAME));
 
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, "Double Clicked"));
-    ASSERT_TRUE(e2e::ListDoubleClick(page, kPorts, file));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, "Double Clicked"));
+    ASSERT_TRUE(e2e::ListDoubleClick(page, IDC_PORTS, file));
     HWND summary = Summary();
     ASSERT_NE(summary, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tDouble Clicked\r\n\r\nPort:\r\n\tFILE:", e2e::ItemText(summary, kEdit));
+    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tDouble Clicked\r\n\r\nPort:\r\n\tFILE:",
+              e2e::ItemText(summary, IDC_SUMMARY_TEXT));
     EXPECT_TRUE(CancelAndExit(summary));
 }
 
@@ -494,45 +469,46 @@ TEST_F(PagesTest, InstallSummaryShowsTheTrimmedNameAndPortAndBackKeepsTheName)
 {
     HWND page = OpenPrinterPage();
     ASSERT_NE(page, nullptr);
-    int file = e2e::ListFind(page, kPorts, "FILE:");
+    int file = e2e::ListFind(page, IDC_PORTS, "FILE:");
     ASSERT_GE(file, 0);
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, "  Office ZRN \t"));
-    ASSERT_TRUE(e2e::ListClick(page, kPorts, file));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, "  Office ZRN \t"));
+    ASSERT_TRUE(e2e::ListClick(page, IDC_PORTS, file));
     ASSERT_TRUE(e2e::Click(page, IDOK));
 
     HWND summary = Summary();
     ASSERT_NE(summary, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ(kHeadingInstall, e2e::ItemText(summary, kHeading));
-    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tOffice ZRN\r\n\r\nPort:\r\n\tFILE:", e2e::ItemText(summary, kEdit));
+    EXPECT_EQ(texts::kHeadingInstall, e2e::ItemText(summary, IDC_HEADING));
+    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tOffice ZRN\r\n\r\nPort:\r\n\tFILE:",
+              e2e::ItemText(summary, IDC_SUMMARY_TEXT));
     EXPECT_EQ("&Finish", e2e::ItemText(summary, IDOK));
     EXPECT_EQ(IDOK, FocusedId(summary, IDOK));
     EXPECT_FALSE(e2e::SaveScreenshot(summary, "pages_summary_install").empty());
 
     // Back: the checked name is in the box, the list is filled again with nothing selected.
-    ASSERT_TRUE(e2e::Click(summary, kBack));
+    ASSERT_TRUE(e2e::Click(summary, IDC_BACK));
     page = Printer();
     ASSERT_NE(page, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ("Office ZRN", e2e::ItemText(page, kEdit));
-    EXPECT_GE(e2e::ListFind(page, kPorts, "FILE:"), 0);
-    EXPECT_EQ(-1, e2e::ListSelected(page, kPorts));
+    EXPECT_EQ("Office ZRN", e2e::ItemText(page, IDC_NAME));
+    EXPECT_GE(e2e::ListFind(page, IDC_PORTS, "FILE:"), 0);
+    EXPECT_EQ(-1, e2e::ListSelected(page, IDC_PORTS));
     EXPECT_FALSE(e2e::IsItemEnabled(page, IDOK));
 
     // And forward again with another name.
-    ASSERT_TRUE(e2e::ListClick(page, kPorts, e2e::ListFind(page, kPorts, "FILE:")));
-    ASSERT_TRUE(e2e::SetItemText(page, kEdit, "Second"));
+    ASSERT_TRUE(e2e::ListClick(page, IDC_PORTS, e2e::ListFind(page, IDC_PORTS, "FILE:")));
+    ASSERT_TRUE(e2e::SetItemText(page, IDC_NAME, "Second"));
     ASSERT_TRUE(e2e::Click(page, IDOK));
     summary = Summary();
     ASSERT_NE(summary, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tSecond\r\n\r\nPort:\r\n\tFILE:", e2e::ItemText(summary, kEdit));
+    EXPECT_EQ("\r\n\r\nPrinter name:\r\n\tSecond\r\n\r\nPort:\r\n\tFILE:", e2e::ItemText(summary, IDC_SUMMARY_TEXT));
 
     // Back twice reaches the welcome page with the install task still chosen.
-    ASSERT_TRUE(e2e::Click(summary, kBack));
+    ASSERT_TRUE(e2e::Click(summary, IDC_BACK));
     page = Printer();
     ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(e2e::Click(page, kBack));
+    ASSERT_TRUE(e2e::Click(page, IDC_BACK));
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_TRUE(e2e::IsChecked(welcome, kInstallTask));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
     EXPECT_TRUE(CancelAndExit(welcome));
 }
 
@@ -545,30 +521,30 @@ TEST_F(PagesTest, CopySummaryShowsTheDestinationAndFinishAsksForTheSpooler)
     ASSERT_TRUE(Start(dir)) << m_setup.Error();
     HWND welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    ASSERT_TRUE(e2e::Click(welcome, kCopyTask));
+    ASSERT_TRUE(e2e::Click(welcome, IDC_TASK_COPY));
     ASSERT_TRUE(e2e::Click(welcome, IDOK));
     HWND destination = Destination();
     ASSERT_NE(destination, nullptr) << e2e::DescribeWindows(m_setup.Id());
 
     // Back: the welcome page shows the copy task chosen before, with both tasks offered.
-    ASSERT_TRUE(e2e::Click(destination, kBack));
+    ASSERT_TRUE(e2e::Click(destination, IDC_BACK));
     welcome = Welcome();
     ASSERT_NE(welcome, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_TRUE(e2e::IsChecked(welcome, kCopyTask));
-    EXPECT_FALSE(e2e::IsChecked(welcome, kInstallTask));
-    EXPECT_TRUE(e2e::IsItemEnabled(welcome, kInstallTask));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_COPY));
+    EXPECT_FALSE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
+    EXPECT_TRUE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL));
     ASSERT_TRUE(e2e::Click(welcome, IDOK));
     destination = Destination();
     ASSERT_NE(destination, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    ASSERT_TRUE(e2e::SetItemText(destination, kEdit, target));
+    ASSERT_TRUE(e2e::SetItemText(destination, IDC_DIRECTORY, target));
     EXPECT_FALSE(e2e::SaveScreenshot(destination, "pages_destination").empty());
     ASSERT_TRUE(e2e::Click(destination, IDOK));
 
     HWND summary = Summary();
     ASSERT_NE(summary, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ(kHeadingCopy, e2e::ItemText(summary, kHeading));
+    EXPECT_EQ(texts::kHeadingCopy, e2e::ItemText(summary, IDC_HEADING));
     const std::string prefix = "\r\n\r\nDestination directory:\r\n\t";
-    std::string text = e2e::ItemText(summary, kEdit);
+    std::string text = e2e::ItemText(summary, IDC_SUMMARY_TEXT);
     ASSERT_EQ(prefix, text.substr(0, prefix.size())) << text;
     EXPECT_TRUE(EqualNoCase(target, text.substr(prefix.size()))) << text;
     EXPECT_EQ(std::string::npos, text.find("Printer name:"));
@@ -578,9 +554,9 @@ TEST_F(PagesTest, CopySummaryShowsTheDestinationAndFinishAsksForTheSpooler)
     // Finish needs the spooler for the copy task too; No ends the program before any copy.
     ASSERT_TRUE(scenario::SetSpoolerRunning(false));
     ASSERT_TRUE(e2e::Click(summary, IDOK));
-    HWND box = e2e::WaitForMessageBox(m_setup.Id(), kBoxCaption);
+    HWND box = e2e::WaitForMessageBox(m_setup.Id(), texts::kBoxCaption);
     ASSERT_NE(box, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ(kStartSpooler, e2e::MessageBoxText(box));
+    EXPECT_EQ(texts::kStartSpoolerQuestion, e2e::MessageBoxText(box));
     ASSERT_TRUE(e2e::Click(box, IDNO));
     ASSERT_TRUE(m_setup.WaitForExit()) << e2e::DescribeWindows(m_setup.Id());
     EXPECT_EQ(0u, m_setup.ExitCode());

@@ -47,9 +47,9 @@ std::ostream& operator<<(std::ostream& os, const Row& r)
 std::vector<Row> Rows(HWND printer)
 {
     std::vector<Row> rows;
-    for (int i = 0; i < e2e::ListCount(printer, id::kPorts); ++i)
-        rows.push_back({e2e::ListItemText(printer, id::kPorts, i, 0), e2e::ListItemText(printer, id::kPorts, i, 1),
-                        e2e::ListIsSelected(printer, id::kPorts, i)});
+    for (int i = 0; i < e2e::ListCount(printer, IDC_PORTS); ++i)
+        rows.push_back({e2e::ListItemText(printer, IDC_PORTS, i, 0), e2e::ListItemText(printer, IDC_PORTS, i, 1),
+                        e2e::ListIsSelected(printer, IDC_PORTS, i)});
     return rows;
 }
 
@@ -119,7 +119,7 @@ protected:
         ASSERT_TRUE(wizard.Start(package)) << wizard.Error();
         HWND welcome = wizard.WaitForPage(Page::Welcome);
         ASSERT_NE(nullptr, welcome) << wizard.Error();
-        ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
+        ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
     }
 
     // The printer page, with no message box before it.
@@ -173,7 +173,7 @@ TEST_F(Ports, ListShowsTheMonitorsPortsAndTheNewPortButtonAddsThem)
     EXPECT_TRUE(e2e::IsItemEnabled(printer, IDOK));
 
     // The dialog cancelled: no port, the choice stays.
-    ASSERT_TRUE(wizard.Press(printer, id::kNewPort)) << wizard.Error();
+    ASSERT_TRUE(wizard.Press(printer, IDC_NEW_PORT)) << wizard.Error();
     e2e::WindowQuery q;
     q.pid = wizard.Process().Id();
     q.caption = KPUI_ADD_CAPTION;
@@ -188,10 +188,10 @@ TEST_F(Ports, ListShowsTheMonitorsPortsAndTheNewPortButtonAddsThem)
 
     // Back and Next again: the monitor step runs again without a word, the list is filled
     // again with nothing selected.
-    ASSERT_TRUE(wizard.Press(printer, id::kBack)) << wizard.Error();
+    ASSERT_TRUE(wizard.Press(printer, IDC_BACK)) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
     printer = PrinterPageWithoutBox(wizard);
     ASSERT_NE(nullptr, printer) << wizard.Error();
     EXPECT_EQ((std::vector<Row>{{"FILE:", "", false}, {"KPLCOM3:", "COM 3", false}, {"KPLUSB1:", "USB", false}}),
@@ -223,7 +223,7 @@ TEST_F(Ports, NewerMonitorIsOfferedAndReplacesTheFilesWhenAccepted)
         // Declined: the printer page follows with the old monitor in place.
         Wizard wizard;
         ASSERT_NO_FATAL_FAILURE(StartInstall(wizard, upgrade));
-        EXPECT_EQ(kUpgradeQuestion, wizard.Answer(IDNO, "upgrade-question")) << wizard.Error();
+        EXPECT_EQ(texts::kUpgradeQuestion, wizard.Answer(IDNO, "upgrade-question")) << wizard.Error();
         HWND printer = PrinterPageWithoutBox(wizard);
         ASSERT_NE(nullptr, printer) << wizard.Error();
         EXPECT_TRUE(MonitorFilesFrom(package));
@@ -233,14 +233,14 @@ TEST_F(Ports, NewerMonitorIsOfferedAndReplacesTheFilesWhenAccepted)
         // Accepted: the spooler stopped and restarted around the copy of the newer files.
         Wizard wizard;
         ASSERT_NO_FATAL_FAILURE(StartInstall(wizard, upgrade));
-        EXPECT_EQ(kUpgradeQuestion, wizard.Answer(IDYES, "upgrade-question")) << wizard.Error();
+        EXPECT_EQ(texts::kUpgradeQuestion, wizard.Answer(IDYES, "upgrade-question")) << wizard.Error();
         HWND printer = PrinterPageWithoutBox(wizard);
         ASSERT_NE(nullptr, printer) << wizard.Error();
         EXPECT_TRUE(MonitorFilesFrom(upgrade));
         EXPECT_EQ(DWORD(SERVICE_RUNNING), SpoolerState());
         // The page's list had the spooler load the new monitor, which records its version.
         EXPECT_EQ("1.0.0.2", MonitorRegistryVersion());
-        EXPECT_GE(e2e::ListFind(printer, id::kPorts, "FILE:"), 0);
+        EXPECT_GE(e2e::ListFind(printer, IDC_PORTS, "FILE:"), 0);
         ASSERT_NO_FATAL_FAILURE(CancelWizard(wizard, printer));
     }
     // Now the installed monitor is as new as the package's, or newer: nothing is offered.

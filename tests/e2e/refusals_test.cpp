@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sample/kpmonitor_ui_ids.h"
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/scenario_machine.h"
@@ -70,7 +71,7 @@ protected:
         if (!wizard.Start(m_package))
             return nullptr;
         HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, id::kInstallTask))
+        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_INSTALL))
             return nullptr;
         return wizard.WaitForPage(Page::Printer);
     }
@@ -81,7 +82,7 @@ protected:
         if (!wizard.Start(m_package))
             return nullptr;
         HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, id::kCopyTask))
+        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_COPY))
             return nullptr;
         return wizard.WaitForPage(Page::Destination);
     }
@@ -106,8 +107,8 @@ TEST_F(Refusals, StoppedSpoolerAndNoEndsTheProgramWithNothingInstalled)
     ASSERT_TRUE(wizard.Start(m_package)) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
-    EXPECT_EQ(kStartSpoolerQuestion, wizard.Answer(IDNO, "spooler-question")) << wizard.Error();
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
+    EXPECT_EQ(texts::kStartSpoolerQuestion, wizard.Answer(IDNO, "spooler-question")) << wizard.Error();
     ASSERT_TRUE(wizard.WaitForExit(0)) << wizard.Error();
 
     EXPECT_EQ(DWORD(SERVICE_STOPPED), SpoolerState());
@@ -131,9 +132,9 @@ TEST_F(Refusals, WithoutADriverInfOnlyTheCopyTaskIsOffered)
     ASSERT_TRUE(wizard.Start(dir)) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    EXPECT_FALSE(e2e::IsItemEnabled(welcome, id::kInstallTask));
-    EXPECT_FALSE(e2e::IsChecked(welcome, id::kInstallTask));
-    EXPECT_TRUE(e2e::IsChecked(welcome, id::kCopyTask));
+    EXPECT_FALSE(e2e::IsItemEnabled(welcome, IDC_TASK_INSTALL));
+    EXPECT_FALSE(e2e::IsChecked(welcome, IDC_TASK_INSTALL));
+    EXPECT_TRUE(e2e::IsChecked(welcome, IDC_TASK_COPY));
     // Next goes on with the copy task.
     ASSERT_TRUE(wizard.Press(welcome, IDOK)) << wizard.Error();
     HWND destination = wizard.WaitForPage(Page::Destination);
@@ -152,13 +153,13 @@ TEST_F(Refusals, WindowsSevenModeIsRefusedWithAMessage)
     ASSERT_TRUE(wizard.Start(m_package)) << wizard.Error();
     HWND box = wizard.WaitForBox();
     ASSERT_NE(nullptr, box) << wizard.Error();
-    EXPECT_EQ(kWrongSystem, e2e::MessageBoxText(box));
+    EXPECT_EQ(texts::kWrongSystem, e2e::MessageBoxText(box));
     EXPECT_NE(nullptr, e2e::Item(box, IDOK));
     EXPECT_EQ(nullptr, e2e::Item(box, IDCANCEL));
     // No page behind the message.
     e2e::WindowQuery page;
     page.pid = wizard.Pid();
-    page.caption = kPageCaption;
+    page.caption = texts::kPageCaption;
     EXPECT_EQ(nullptr, e2e::FindWindowNow(page));
     ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
     ASSERT_TRUE(wizard.WaitForExit(0)) << wizard.Error();
@@ -195,19 +196,19 @@ TEST_F(Refusals, CancelInThePortDialogAndOnTheInstallSummary)
     Wizard wizard;
     HWND printer = OpenPrinterPage(wizard);
     ASSERT_NE(nullptr, printer) << wizard.Error();
-    const int rows = e2e::ListCount(printer, id::kPorts);
+    const int rows = e2e::ListCount(printer, IDC_PORTS);
 
     // The monitor's dialog, cancelled: no port.
-    ASSERT_TRUE(wizard.Press(printer, id::kNewPort)) << wizard.Error();
+    ASSERT_TRUE(wizard.Press(printer, IDC_NEW_PORT)) << wizard.Error();
     e2e::WindowQuery q;
     q.pid = wizard.Pid();
-    q.caption = "Add ZRN 7730 KPL Port";
+    q.caption = KPUI_ADD_CAPTION;
     HWND dialog = e2e::WaitForWindow(q);
     ASSERT_NE(nullptr, dialog) << wizard.Windows();
     ASSERT_TRUE(wizard.Press(dialog, IDCANCEL)) << wizard.Error();
     ASSERT_TRUE(e2e::WaitForWindowGone(dialog));
     ASSERT_TRUE(e2e::Sync(printer));
-    EXPECT_EQ(rows, e2e::ListCount(printer, id::kPorts));
+    EXPECT_EQ(rows, e2e::ListCount(printer, IDC_PORTS));
 
     // The file port, a name, the summary, Cancel.
     ASSERT_TRUE(wizard.SelectPort(printer, "FILE:")) << wizard.Error();
@@ -239,7 +240,7 @@ TEST_F(Refusals, CancelOnTheCopySummaryCopiesNothing)
     Wizard wizard;
     HWND destination = OpenDestinationPage(wizard);
     ASSERT_NE(nullptr, destination) << wizard.Error();
-    ASSERT_TRUE(e2e::SetItemText(destination, id::kEdit, target));
+    ASSERT_TRUE(e2e::SetItemText(destination, IDC_DIRECTORY, target));
     ASSERT_TRUE(wizard.Press(destination, IDOK)) << wizard.Error();
     HWND summary = wizard.WaitForPage(Page::Summary);
     ASSERT_NE(nullptr, summary) << wizard.Error();

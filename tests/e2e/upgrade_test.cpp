@@ -112,7 +112,7 @@ protected:
         if (!wizard.Start(dir))
             return nullptr;
         HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, id::kInstallTask))
+        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_INSTALL))
             return nullptr;
         return wizard.WaitForPage(Page::Printer);
     }
@@ -153,10 +153,10 @@ TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart
     ASSERT_TRUE(wizard.Start(newPackage)) << wizard.Error();
     HWND welcome = wizard.WaitForPage(Page::Welcome);
     ASSERT_NE(nullptr, welcome) << wizard.Error();
-    ASSERT_TRUE(wizard.ChooseTask(welcome, id::kInstallTask)) << wizard.Error();
+    ASSERT_TRUE(wizard.ChooseTask(welcome, IDC_TASK_INSTALL)) << wizard.Error();
     HWND question = wizard.WaitForBox();
     ASSERT_NE(nullptr, question) << wizard.Error();
-    EXPECT_EQ(kUpgradeQuestion, e2e::MessageBoxText(question));
+    EXPECT_EQ(texts::kUpgradeQuestion, e2e::MessageBoxText(question));
     EXPECT_NE(nullptr, e2e::Item(question, IDYES));
     EXPECT_NE(nullptr, e2e::Item(question, IDNO));
     EXPECT_EQ(DWORD(SERVICE_RUNNING), SpoolerState());

@@ -5,18 +5,13 @@
 #include <windows.h>
 #include <string>
 
+#include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/ui_driver.h"
+#include "support/wizard_texts.h"
 
 namespace {
-
-const char kPageCaption[] = "ZRN 7730 Printer Driver Wizard";
-const char kMessageCaption[] = "ZRN 7730 Printer Software Wizard";
-
-enum : int {
-    kInstallTask = 1000, kCopyTask = 1001, kViewReadme = 1015,
-};
 
 class WelcomeTest : public testing::Test {
 protected:
@@ -50,8 +45,8 @@ protected:
     {
         e2e::WindowQuery q;
         q.pid = m_setup.Id();
-        q.caption = kPageCaption;
-        q.withControl = kCopyTask;
+        q.caption = texts::kPageCaption;
+        q.withControl = IDC_TASK_COPY;
         return e2e::WaitForWindow(q);
     }
 
@@ -67,22 +62,22 @@ TEST_F(WelcomeTest, ShowsTheWelcomePageAndCancelEndsTheProgram)
     HWND page = WaitForWelcomePage();
     ASSERT_NE(page, nullptr) << "windows of setup.exe: " << e2e::DescribeWindows(m_setup.Id());
 
-    EXPECT_EQ(e2e::WindowText(page), kPageCaption);
-    EXPECT_EQ(e2e::ItemText(page, kInstallTask), "&Install a new printer");
-    EXPECT_EQ(e2e::ItemText(page, kCopyTask), "&Copy a printer driver to a directory");
-    EXPECT_EQ(e2e::ItemText(page, kViewReadme), "&View Readme file");
+    EXPECT_EQ(e2e::WindowText(page), texts::kPageCaption);
+    EXPECT_EQ(e2e::ItemText(page, IDC_TASK_INSTALL), "&Install a new printer");
+    EXPECT_EQ(e2e::ItemText(page, IDC_TASK_COPY), "&Copy a printer driver to a directory");
+    EXPECT_EQ(e2e::ItemText(page, IDC_VIEW_README), "&View Readme file");
     EXPECT_EQ(e2e::ItemText(page, IDOK), "&Next >");
     EXPECT_EQ(e2e::ItemText(page, IDCANCEL), "Cancel");
-    for (int id : {int(kCopyTask), int(kViewReadme), IDOK, IDCANCEL}) {
+    for (int id : {IDC_TASK_COPY, IDC_VIEW_README, IDOK, IDCANCEL}) {
         EXPECT_TRUE(e2e::IsItemVisible(page, id)) << id;
         EXPECT_TRUE(e2e::IsItemEnabled(page, id)) << id;
     }
     // Exactly one task is chosen.
-    EXPECT_NE(e2e::IsChecked(page, kInstallTask), e2e::IsChecked(page, kCopyTask));
+    EXPECT_NE(e2e::IsChecked(page, IDC_TASK_INSTALL), e2e::IsChecked(page, IDC_TASK_COPY));
     if (m_fromPackage) {
         // The package holds the driver INF: the install task is offered and chosen.
-        EXPECT_TRUE(e2e::IsItemEnabled(page, kInstallTask));
-        EXPECT_TRUE(e2e::IsChecked(page, kInstallTask));
+        EXPECT_TRUE(e2e::IsItemEnabled(page, IDC_TASK_INSTALL));
+        EXPECT_TRUE(e2e::IsChecked(page, IDC_TASK_INSTALL));
     }
 
     EXPECT_FALSE(e2e::SaveScreenshot(page, "welcome_page").empty());
@@ -97,9 +92,9 @@ TEST_F(WelcomeTest, ChoosingTheCopyTaskChecksOnlyItsButton)
     ASSERT_TRUE(StartSetup()) << m_setup.Error();
     HWND page = WaitForWelcomePage();
     ASSERT_NE(page, nullptr) << e2e::DescribeWindows(m_setup.Id());
-    ASSERT_TRUE(e2e::Click(page, kCopyTask));
-    EXPECT_TRUE(e2e::IsChecked(page, kCopyTask));
-    EXPECT_FALSE(e2e::IsChecked(page, kInstallTask));
+    ASSERT_TRUE(e2e::Click(page, IDC_TASK_COPY));
+    EXPECT_TRUE(e2e::IsChecked(page, IDC_TASK_COPY));
+    EXPECT_FALSE(e2e::IsChecked(page, IDC_TASK_INSTALL));
     ASSERT_TRUE(e2e::PressKey(page, 0, VK_ESCAPE));
     EXPECT_TRUE(m_setup.WaitForExit()) << "still open: " << e2e::DescribeWindows(m_setup.Id());
 }
@@ -126,7 +121,7 @@ TEST_F(WelcomeTest, ViewReadmeOpensTheReadmeAndKeepsThePage)
     viewer.className.clear();
     viewer.captionContains = "readme.txt";
     viewer.exclude = e2e::FindWindowNow(viewer);   // one left open by someone else
-    ASSERT_TRUE(e2e::Click(page, kViewReadme));
+    ASSERT_TRUE(e2e::Click(page, IDC_VIEW_README));
     HWND readme = e2e::WaitForWindow(viewer);
     ASSERT_NE(readme, nullptr) << "visible windows: " << e2e::DescribeWindows(0);
     DWORD viewerPid = 0;
@@ -146,15 +141,15 @@ TEST_F(WelcomeTest, RefusesToRunInWindows7Mode)
     ASSERT_TRUE(win7.Ok());
     ASSERT_TRUE(StartSetup()) << m_setup.Error();
 
-    HWND box = e2e::WaitForMessageBox(m_setup.Id(), kMessageCaption);
+    HWND box = e2e::WaitForMessageBox(m_setup.Id(), texts::kBoxCaption);
     ASSERT_NE(box, nullptr) << "windows of setup.exe: " << e2e::DescribeWindows(m_setup.Id());
-    EXPECT_EQ(e2e::MessageBoxText(box), "Application cannot run on this operating system");
+    EXPECT_EQ(e2e::MessageBoxText(box), texts::kWrongSystem);
     EXPECT_NE(e2e::Item(box, IDOK), nullptr);
     EXPECT_EQ(e2e::Item(box, IDCANCEL), nullptr);
     // The refusal is all there is: no page behind it.
     e2e::WindowQuery page;
     page.pid = m_setup.Id();
-    page.caption = kPageCaption;
+    page.caption = texts::kPageCaption;
     EXPECT_EQ(e2e::FindWindowNow(page), nullptr);
     EXPECT_FALSE(e2e::SaveScreenshot(box, "refusal_windows7").empty());
 

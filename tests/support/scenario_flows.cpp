@@ -25,7 +25,7 @@ bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome*
     if (!welcome)
         return false;
     wizard.Show(welcome, "welcome");
-    if (!wizard.ChooseTask(welcome, id::kInstallTask))
+    if (!wizard.ChooseTask(welcome, IDC_TASK_INSTALL))
         return false;
 
     // The spooler question, then perhaps the monitor upgrade question, then the page.
@@ -38,10 +38,10 @@ bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome*
         if (!box || boxes == 2)
             return false;
         std::string text = e2e::MessageBoxText(box);
-        if (text == kStartSpoolerQuestion) {
+        if (text == texts::kStartSpoolerQuestion) {
             outcome->spoolerAsked = true;
             wizard.Answer(IDYES, "spooler-question");
-        } else if (text == kUpgradeQuestion) {
+        } else if (text == texts::kUpgradeQuestion) {
             wizard.Answer(IDYES, "upgrade-question");
         } else {
             wizard.Answer(IDOK, "message");
@@ -51,7 +51,7 @@ bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome*
     wizard.Show(printer, "printer");
 
     outcome->port = choices.port;
-    if (choices.port.empty() || e2e::ListFind(printer, id::kPorts, choices.port) < 0) {
+    if (choices.port.empty() || e2e::ListFind(printer, IDC_PORTS, choices.port) < 0) {
         if (!wizard.AddPort(printer, &outcome->port, choices.physicalPort))
             return false;
     }
@@ -64,7 +64,7 @@ bool DriveInstall(Wizard& wizard, const InstallChoices& choices, InstallOutcome*
     HWND summary = wizard.WaitForPage(Page::Summary);
     if (!summary)
         return false;
-    outcome->summary = e2e::ItemText(summary, id::kEdit);
+    outcome->summary = e2e::ItemText(summary, IDC_SUMMARY_TEXT);
     wizard.Show(summary, "summary");
     if (!wizard.Press(summary, IDOK) || !wizard.WaitForExit())
         return false;
@@ -81,12 +81,12 @@ bool RunCopy(Wizard& wizard, const std::string& packageDir, const std::string& d
     if (!welcome)
         return false;
     wizard.Show(welcome, "welcome");
-    if (!wizard.ChooseTask(welcome, id::kCopyTask))
+    if (!wizard.ChooseTask(welcome, IDC_TASK_COPY))
         return false;
     HWND page = wizard.WaitForPage(Page::Destination);
     if (!page)
         return false;
-    if (!e2e::SetItemText(page, id::kEdit, destination))
+    if (!e2e::SetItemText(page, IDC_DIRECTORY, destination))
         return false;
     wizard.Show(page, "destination");
     if (!wizard.Press(page, IDOK))
@@ -100,11 +100,11 @@ bool RunCopy(Wizard& wizard, const std::string& packageDir, const std::string& d
     // Finish asks about a stopped spooler, for this task too; otherwise the program copies and ends.
     e2e::WindowQuery question;
     question.pid = wizard.Pid();
-    question.caption = kBoxCaption;
+    question.caption = texts::kBoxCaption;
     question.withControl = 0xFFFF;
     for (DWORD waited = 0; wizard.Running() && waited < e2e::kWaitMs; waited += 20) {
         if (HWND box = e2e::FindWindowNow(question)) {
-            if (e2e::MessageBoxText(box) != kStartSpoolerQuestion)
+            if (e2e::MessageBoxText(box) != texts::kStartSpoolerQuestion)
                 break;
             wizard.Answer(IDYES, "spooler-question");
         }

@@ -5,26 +5,15 @@
 
 namespace scenario {
 
-const char kStartSpoolerQuestion[] =
-    "To install a printer driver, the spooler service must be running. The spooler is currently "
-    "stopped.\n\nDo you want to start this service?";
-const char kUpgradeQuestion[] =
-    "To install this printer driver, the newest version of the ZRN KPL Language/Port Monitor must be "
-    "installed.  During this installation, the spooler on this machine will be stopped and restarted.\n\n"
-    "Do you want to proceed?";
-const char kNameExists[] =
-    "A printer by that name or shared name is already installed.\nPlease choose a different name.";
-const char kWrongSystem[] = "Application cannot run on this operating system";
-
 namespace {
 
 int MarkerOf(Page page)
 {
     switch (page) {
-    case Page::Welcome: return id::kCopyTask;
-    case Page::Printer: return id::kNewPort;
-    case Page::Destination: return id::kDrive;
-    case Page::Summary: return id::kHeading;
+    case Page::Welcome: return IDC_TASK_COPY;
+    case Page::Printer: return IDC_NEW_PORT;
+    case Page::Destination: return IDC_DRIVE;
+    case Page::Summary: return IDC_HEADING;
     }
     return 0;
 }
@@ -114,7 +103,7 @@ HWND Wizard::WaitForPage(Page page)
 {
     e2e::WindowQuery q;
     q.pid = m_pid;
-    q.caption = kPageCaption;
+    q.caption = texts::kPageCaption;
     q.withControl = MarkerOf(page);
     HWND found = e2e::WaitForWindow(q);
     if (!found)
@@ -134,11 +123,11 @@ HWND Wizard::WaitForPageOrBox(Page page, HWND* box)
 {
     e2e::WindowQuery pageQuery;
     pageQuery.pid = m_pid;
-    pageQuery.caption = kPageCaption;
+    pageQuery.caption = texts::kPageCaption;
     pageQuery.withControl = MarkerOf(page);
     e2e::WindowQuery boxQuery;
     boxQuery.pid = m_pid;
-    boxQuery.caption = kBoxCaption;
+    boxQuery.caption = texts::kBoxCaption;
     boxQuery.withControl = 0xFFFF;
     *box = nullptr;
     for (DWORD waited = 0; waited <= e2e::kWaitMs; waited += 20) {
@@ -186,7 +175,7 @@ bool Wizard::ChooseTask(HWND welcome, int task)
 
 bool Wizard::AddPort(HWND printer, std::string* name, int physicalPort)
 {
-    if (!Press(printer, id::kNewPort))
+    if (!Press(printer, IDC_NEW_PORT))
         return false;
     e2e::WindowQuery q;
     q.pid = m_pid;
@@ -228,17 +217,17 @@ bool Wizard::AddPort(HWND printer, std::string* name, int physicalPort)
 
 bool Wizard::TypePrinterName(HWND printer, const std::string& name)
 {
-    if (!e2e::SetItemText(printer, id::kEdit, name) || !e2e::Sync(printer))
+    if (!e2e::SetItemText(printer, IDC_NAME, name) || !e2e::Sync(printer))
         return Fail("cannot type the printer name");
     return true;
 }
 
 bool Wizard::SelectPort(HWND printer, const std::string& port)
 {
-    int row = e2e::ListFind(printer, id::kPorts, port);
+    int row = e2e::ListFind(printer, IDC_PORTS, port);
     if (row < 0)
         return Fail("the port list does not show " + port);
-    if (!e2e::ListSelect(printer, id::kPorts, row))
+    if (!e2e::ListSelect(printer, IDC_PORTS, row))
         return Fail("cannot select " + port);
     return true;
 }

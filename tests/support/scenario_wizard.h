@@ -7,14 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "res/resource.h"
 #include "support/process.h"
 #include "support/scenario_children.h"
+#include "support/wizard_texts.h"
 
 namespace scenario {
 
-constexpr const char* kPageCaption = "ZRN 7730 Printer Driver Wizard";
-constexpr const char* kBoxCaption = "ZRN 7730 Printer Software Wizard";
-constexpr const char* kInstallFailedCaption = "Unable to complete the install.";
+// The sample package: its driver, monitor and print processor.
 constexpr const char* kDriverName = "ZRN 7730";
 constexpr const char* kMonitorName = "ZRN 7730 Language/Port Monitor";
 constexpr const char* kMonitorDll = "ZRNKPMON.DLL";
@@ -22,28 +22,6 @@ constexpr const char* kMonitorUiDll = "ZRNKPUI.DLL";
 constexpr const char* kPrintProcessor = "KPLPrint";
 constexpr const char* kPrintProcessorFile = "KPLPRINT.DLL";
 constexpr const char* kDriverInf = "ZRN7730.INF";
-
-// Texts of the wizard's message boxes.
-extern const char kStartSpoolerQuestion[];
-extern const char kUpgradeQuestion[];
-extern const char kNameExists[];
-extern const char kWrongSystem[];
-
-// Control ids of the pages.
-namespace id {
-enum : int {
-    kInstallTask = 1000,
-    kCopyTask = 1001,
-    kDrive = 1004,     // destination page
-    kPorts = 1005,     // printer page: the port list; destination page: the tree
-    kEdit = 1006,      // printer name, destination directory, summary text
-    kCreate = 1007,    // destination page
-    kBack = 1008,
-    kHeading = 1011,   // summary page
-    kNewPort = 1014,   // printer page
-    kViewReadme = 1015,
-};
-}
 
 enum class Page { Welcome, Printer, Destination, Summary };
 const char* PageName(Page page);
@@ -76,7 +54,7 @@ public:
     // The visible page (found by a control only it has), or nullptr with Error() set.
     HWND WaitForPage(Page page);
     // The wizard's visible message box with this caption, or nullptr with Error() set.
-    HWND WaitForBox(const std::string& caption = kBoxCaption);
+    HWND WaitForBox(const std::string& caption = texts::kBoxCaption);
     // Waits for the page or a message box of the wizard, whichever shows first: returns the
     // page, or nullptr with *box set (both null and Error() set when neither came).
     HWND WaitForPageOrBox(Page page, HWND* box);
@@ -84,11 +62,11 @@ public:
     bool NoBoxOpen() const;
     // Waits for a box, shows it to the hook as `name`, presses `button`; its text ("" and
     // Error() set when no box came).
-    std::string Answer(int button, const std::string& name, const std::string& caption = kBoxCaption);
+    std::string Answer(int button, const std::string& name, const std::string& caption = texts::kBoxCaption);
 
     // Clicks a button of a page; false with Error() set when it cannot be pressed.
     bool Press(HWND page, int button);
-    // Welcome page: picks the task (id::kInstallTask or id::kCopyTask) and presses Next.
+    // Welcome page: picks the task (IDC_TASK_INSTALL or IDC_TASK_COPY) and presses Next.
     bool ChooseTask(HWND welcome, int task);
     // Printer page: "New KPL Port...", then the monitor's dialog: the name typed (empty: the
     // dialog's proposal is kept, and returned in *name), the physical port chosen by its index

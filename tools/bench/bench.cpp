@@ -256,10 +256,10 @@ int Copy(const std::string& package, const std::string& destination)
     if (!wizard.Start(package))
         return Failed(wizard.Error());
     HWND welcome = wizard.WaitForPage(Page::Welcome);
-    if (!welcome || !wizard.ChooseTask(welcome, id::kCopyTask))
+    if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_COPY))
         return Failed(wizard.Error());
     HWND page = wizard.WaitForPage(Page::Destination);
-    if (!page || !e2e::SetItemText(page, id::kEdit, destination) || !wizard.Press(page, IDOK))
+    if (!page || !e2e::SetItemText(page, IDC_DIRECTORY, destination) || !wizard.Press(page, IDOK))
         return Failed(wizard.Error());
     HWND summary = wizard.WaitForPage(Page::Summary);
     if (!summary)
@@ -296,8 +296,8 @@ int CopyWithCopyFile(const std::string& package, const std::string& destination)
 int Adopt()
 {
     e2e::WindowQuery q;
-    q.caption = kPageCaption;
-    q.withControl = id::kCopyTask;
+    q.caption = texts::kPageCaption;
+    q.withControl = IDC_TASK_COPY;
     HWND welcome = e2e::WaitForWindow(q, 60000);
     if (!welcome)
         return Failed("no welcome page");
