@@ -24,6 +24,7 @@
 #include "support/fake_wizard.h"
 #include "support/paths.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 using testing::ElementsAre;
 using testing::ElementsAreArray;
@@ -31,7 +32,6 @@ using testing::ElementsAreArray;
 namespace {
 
 constexpr DWORD kWaitMs = 20000;  // only keeps a broken run from hanging
-const char kWizardCaption[] = "ZRN 7730 Printer Software Wizard";
 
 std::string CurrentDirectory()
 {
@@ -632,7 +632,7 @@ TEST_F(DestinationPageTest, ADriveThatIsNotReadyLeavesTheTreeOnItsDrive)
     std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Drive " + std::string(1, unready.Letter()) + ": is not ready.");
-    EXPECT_EQ(boxes[0].caption, kWizardCaption);
+    EXPECT_EQ(boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(Owners()[0], s.Dialog());
     EXPECT_EQ(s.DriveEntries()[s.DriveSelection()][0], drive_->Letter());
@@ -853,8 +853,8 @@ TEST_F(DestinationPageTest, TheRootAndAnEmptyBoxAreRefused)
     EXPECT_EQ(page.m_nResult, PAGE_REFUSED);
     std::vector<Box> boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "No directory selected or created.");
-    EXPECT_EQ(boxes[0].caption, kWizardCaption);
+    EXPECT_EQ(boxes[0].text, texts::kNoDirectory);
+    EXPECT_EQ(boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(Owners()[0], s.Dialog());
 

@@ -27,6 +27,7 @@
 #include "support/page_run.h"
 #include "support/paths.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 using testing::Contains;
 using testing::ElementsAre;
@@ -380,7 +381,7 @@ TEST_F(WizardProcess, Upgrade)
     EXPECT_TRUE(InstallFrom(testpaths::UpgradePackageDir()));
 
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "ZRN 7730 Printer Software Wizard: " + framework::LoadText(IDS_UPGRADE_MONITOR));
+    EXPECT_EQ(boxes[0], std::string(texts::kBoxCaption) + ": " + framework::LoadText(IDS_UPGRADE_MONITOR));
     ASSERT_FALSE(serviceCalls.empty());
     EXPECT_EQ(serviceCalls.front(), "stop");
     EXPECT_EQ(serviceCalls.back(), "start");

@@ -16,6 +16,7 @@
 #include "framework/paths.h"
 #include "pages/directory_path.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 using destination::CheckDestinationText;
 using destination::JudgeDirectoryName;
@@ -134,10 +135,6 @@ protected:
     FakeMachine machine;
 };
 
-const char kIllegal[] =
-    "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. Maximum "
-    "length is 220 characters.";
-
 TEST_F(DestinationCheckTest, QualifiesWithTheCurrentDriveAndNormalisesSeparators)
 {
     machine.SetCurrentDirectory("D:\\");
@@ -160,7 +157,7 @@ TEST_F(DestinationCheckTest, ADriveWhoseRootCannotBeListedIsRefused)
     EXPECT_EQ(path, "unchanged");
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, "Cannot copy files to this drive.");
-    EXPECT_EQ(machine.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_THAT(machine.probes, ElementsAre("E:\\*.*"));
     EXPECT_EQ(machine.closed, 0);
@@ -179,8 +176,8 @@ TEST_F(DestinationCheckTest, ADriveRootIsNoDirectory)
         machine.boxes.clear();
         EXPECT_EQ(Check(typed), "refused") << typed;
         ASSERT_EQ(machine.boxes.size(), 1u) << typed;
-        EXPECT_EQ(machine.boxes[0].text, "No directory selected or created.");
-        EXPECT_EQ(machine.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+        EXPECT_EQ(machine.boxes[0].text, texts::kNoDirectory);
+        EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
         EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     }
 }
@@ -194,7 +191,7 @@ TEST_F(DestinationCheckTest, ForbiddenCharactersDoubleAndLeadingBackslashesAreIl
         machine.boxes.clear();
         EXPECT_EQ(Check(t), "refused") << t;
         ASSERT_EQ(machine.boxes.size(), 1u) << t;
-        EXPECT_EQ(machine.boxes[0].text, kIllegal) << t;
+        EXPECT_EQ(machine.boxes[0].text, texts::kIllegalName) << t;
         EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     }
     // Characters the checks let through.
@@ -204,7 +201,7 @@ TEST_F(DestinationCheckTest, ForbiddenCharactersDoubleAndLeadingBackslashesAreIl
 TEST_F(DestinationCheckTest, RecycleBinFoldersAreRefused)
 {
     EXPECT_EQ(Check("C:\\recycler"), "refused");
-    EXPECT_EQ(LastText(), "Cannot copy files or folders to the RECYCLER folder.");
+    EXPECT_EQ(LastText(), texts::kRecyclerRefused);
     EXPECT_EQ(Check("C:\\Recycled"), "refused");
     EXPECT_EQ(LastText(), "Cannot copy files or folders to the RECYCLED folder.");
     EXPECT_EQ(Check("c:\\Recycled\\x"), "refused");
@@ -212,7 +209,7 @@ TEST_F(DestinationCheckTest, RecycleBinFoldersAreRefused)
     EXPECT_EQ(Check("c:/recycled/x"), "refused");
     EXPECT_EQ(LastText(), "Cannot copy files or folders to the recycled\\x folder.");
     ASSERT_EQ(machine.boxes.size(), 4u);
-    EXPECT_EQ(machine.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
 
     machine.boxes.clear();
@@ -235,7 +232,7 @@ TEST_F(DestinationCheckTest, APathLongerThan259CharactersAfterQualifyingIsRefuse
     std::string path;
     EXPECT_FALSE(CheckDestinationText(nullptr, name, path));  // 257 typed, 260 after
     EXPECT_EQ(path, "D:\\" + name);
-    EXPECT_EQ(LastText(), "The directory path is too long. A path can have at most 259 characters.");
+    EXPECT_EQ(LastText(), texts::kPathTooLong);
     EXPECT_EQ(Check("D:\\" + name), "refused");
     EXPECT_EQ(Check("D:\\" + std::string(400, 'x')), "refused");
     EXPECT_EQ(machine.boxes.size(), 3u);
@@ -243,11 +240,11 @@ TEST_F(DestinationCheckTest, APathLongerThan259CharactersAfterQualifyingIsRefuse
 
 TEST_F(DestinationCheckTest, DotComponentsDeviceNamesAndTrailingDotsOrSpacesAreSeenThrough)
 {
-    const std::string root = "No directory selected or created.";
+    const std::string root = texts::kNoDirectory, illegal = texts::kIllegalName;
     const std::pair<const char*, std::string> cases[] = {
-        {"C:\\.", root}, {"C:\\x\\..", root}, {"C:/x/../..\\.", root}, {"C:\\nul", kIllegal}, {"C:\\con", kIllegal},
-        {"C:\\aux\\x", kIllegal}, {"C:\\x\\Nul.txt", kIllegal}, {"C:\\com9", kIllegal}, {"C:\\LPT1 .a", kIllegal},
-        {"C:\\x.", kIllegal}, {"C:\\x \\y", kIllegal}, {"C:\\x\\...", kIllegal}, {"C:\\com10", "C:\\com10"},
+        {"C:\\.", root}, {"C:\\x\\..", root}, {"C:/x/../..\\.", root}, {"C:\\nul", illegal}, {"C:\\con", illegal},
+        {"C:\\aux\\x", illegal}, {"C:\\x\\Nul.txt", illegal}, {"C:\\com9", illegal}, {"C:\\LPT1 .a", illegal},
+        {"C:\\x.", illegal}, {"C:\\x \\y", illegal}, {"C:\\x\\...", illegal}, {"C:\\com10", "C:\\com10"},
         {"C:\\x\\..\\Recycled", "Cannot copy files or folders to the RECYCLED folder."},
         {"C:\\x\\.\\y\\..\\z\\", "C:\\x\\z"}, {"C:\\nulx\\.x\\ x", "C:\\nulx\\.x\\ x"}};
     for (const auto& [typed, outcome] : cases) {

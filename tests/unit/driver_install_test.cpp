@@ -13,6 +13,7 @@
 #include "install/oem_inf.h"
 #include "install_fakes.h"
 #include "support/paths.h"
+#include "support/wizard_texts.h"
 
 using installfakes::Recorder;
 using testing::ElementsAre;
@@ -306,7 +307,7 @@ TEST_F(DriverInstallTest, RefusedDriverIsReportedAndMarked)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].owner, nullptr);
     EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_UNKNOWN_PRINTER_DRIVER));
-    EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+    EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
 }
@@ -324,7 +325,7 @@ TEST_F(DriverInstallTest, AFileNameTooLongForAPathFieldFailsBeforeAnythingIsCopi
         EXPECT_TRUE(OemFiles().empty());
         ASSERT_EQ(recorder.boxes.size(), 1u);
         EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
-        EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+        EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
         EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
     }
 }

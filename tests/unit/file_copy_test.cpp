@@ -7,6 +7,7 @@
 #include "app/wizard_app.h"
 #include "install/file_copy.h"
 #include "install_fakes.h"
+#include "support/wizard_texts.h"
 
 using installfakes::FakeListing;
 using installfakes::Recorder;
@@ -151,7 +152,7 @@ TEST_F(CopyDriverTest, FailedReturnToTheStartDirectoryIsReported)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].owner, nullptr);
     EXPECT_EQ(recorder.boxes[0].text, "Unable to open file: ...\nInstallation aborted.");
-    EXPECT_EQ(recorder.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(recorder.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
 }
 

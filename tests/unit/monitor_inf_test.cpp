@@ -11,6 +11,7 @@
 #include "package/monitor_inf.h"
 #include "package/monitor_inf_text.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST(MonitorInfScan, AFileThatCannotBeOpenedIsReportedByName)
     ASSERT_EQ(file.boxes.size(), 1u);
     EXPECT_EQ(file.boxes[0].owner, nullptr);
     EXPECT_EQ(file.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
-    EXPECT_EQ(file.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(file.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(file.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(scan.m_szInfName, "monitorxp.inf");
     EXPECT_TRUE(scan.m_szFileList.empty());

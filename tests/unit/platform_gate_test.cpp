@@ -4,6 +4,7 @@
 #include "app/install_status.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 namespace {
 
@@ -70,8 +71,8 @@ TEST(PlatformGate, OtherSystemsAreRefusedWithTheMessage)
         GateResult r = RunGate(c.platform, c.major, c.minor, c.fails);
         EXPECT_FALSE(r.wizardRan) << c.platform << " " << c.major << "." << c.minor;
         ASSERT_EQ(r.boxes.size(), 1u);
-        EXPECT_EQ(r.boxes[0].text, "Application cannot run on this operating system");
-        EXPECT_EQ(r.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+        EXPECT_EQ(r.boxes[0].text, texts::kWrongSystem);
+        EXPECT_EQ(r.boxes[0].caption, texts::kBoxCaption);
         EXPECT_EQ(r.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
         EXPECT_EQ(r.boxes[0].owner, nullptr);
     }

@@ -10,6 +10,7 @@
 #include "pages/printer_page.h"
 #include "res/resource.h"
 #include "support/page_run.h"
+#include "support/wizard_texts.h"
 
 using monitorfakes::Machine;
 using testing::ElementsAre;
@@ -258,7 +259,7 @@ TEST_F(PortListTest, NoPortWhenTheMonitorCannotBeReady)
         ClickNewPort();
         EXPECT_THAT(machine.portRequests, IsEmpty());
         ASSERT_EQ(machine.boxes.size(), 1u);
-        EXPECT_EQ(machine.boxes[0].caption, "Unable to complete the install.");
+        EXPECT_EQ(machine.boxes[0].caption, texts::kInstallFailedCaption);
         EXPECT_EQ(machine.boxes[0].owner, page.GetSafeHwnd());
 
         // The upgrade is declined.
@@ -284,7 +285,7 @@ TEST_F(PortListTest, NewPortWithAnUnreadableMonitorInfAddsNoPort)
         ClickNewPort();
         ASSERT_EQ(machine.boxes.size(), 2u);
         EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
-        EXPECT_EQ(machine.boxes[1].caption, "Unable to complete the install.");
+        EXPECT_EQ(machine.boxes[1].caption, texts::kInstallFailedCaption);
         ASSERT_EQ(machine.addedMonitors.size(), 1u);
         EXPECT_EQ(machine.addedMonitors[0].name, "");
         EXPECT_EQ(machine.addedMonitors[0].dll, "");

@@ -10,6 +10,7 @@
 #include "install/version_compare.h"
 #include "monitor_fakes.h"
 #include "res/resource.h"
+#include "support/wizard_texts.h"
 
 using monitorfakes::Machine;
 using testing::ElementsAre;
@@ -84,7 +85,7 @@ TEST_F(PortMonitorTest, RefusedRegistrationIsShownAndThePageFollows)
 
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, framework::SystemErrorText(ERROR_MOD_NOT_FOUND));
-    EXPECT_EQ(machine.boxes[0].caption, "Unable to complete the install.");
+    EXPECT_EQ(machine.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(machine.boxes[0].owner, Owner());
     EXPECT_EQ(machine.current, Machine::kPackage);
@@ -161,7 +162,7 @@ TEST_F(PortMonitorTest, UpgradeStopsTheSpoolerAroundTheCopy)
 
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, framework::LoadText(IDS_UPGRADE_MONITOR));
-    EXPECT_EQ(machine.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[0].style, 0x24u);
     EXPECT_EQ(machine.boxes[0].owner, Owner());
     EXPECT_THAT(machine.events, ElementsAre(testing::StartsWith("box "), "stop", "copy", "start"));
@@ -204,7 +205,7 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotStopKeepsTheOldFiles)
 
     ASSERT_EQ(machine.boxes.size(), 2u);
     EXPECT_EQ(machine.boxes[1].text, "Unable to stop spooler: " + framework::SystemErrorText(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(machine.boxes[1].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(machine.boxes[1].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[1].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_THAT(machine.copies, IsEmpty());
     EXPECT_EQ(machine.current, Machine::kPackage);
@@ -245,7 +246,7 @@ TEST_F(PortMonitorTest, MissingMonitorDirectoryEndsTheWizard)
 
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
-    EXPECT_EQ(machine.boxes[0].caption, "ZRN 7730 Printer Software Wizard");
+    EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(machine.boxes[0].owner, Owner());
     EXPECT_EQ(machine.current, Machine::kPackage);

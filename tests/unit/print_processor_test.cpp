@@ -6,6 +6,7 @@
 #include "framework/message_box.h"
 #include "install/print_processor.h"
 #include "install_fakes.h"
+#include "support/wizard_texts.h"
 
 using installfakes::Recorder;
 using testing::ElementsAre;
@@ -182,7 +183,7 @@ TEST_F(PrintProcessorTest, FailedProcessorListIsReportedOnceAndInstallationGoesO
     EXPECT_EQ(recorder.boxes[0].owner, nullptr);
     EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_ACCESS_DENIED));
     EXPECT_FALSE(recorder.boxes[0].text.empty());
-    EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+    EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_THAT(events, ElementsAre("copy", "add KPLPRINT.DLL KPLPrint"));
 }

@@ -7,6 +7,7 @@
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "install_fakes.h"
+#include "support/wizard_texts.h"
 
 using installfakes::Recorder;
 
@@ -173,7 +174,7 @@ TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCr
         ASSERT_EQ(recorder.boxes.size(), 1u) << c.code;
         EXPECT_EQ(recorder.boxes[0].owner, nullptr);
         EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(c.code));
-        EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+        EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
         EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
         EXPECT_EQ(InstallStatus, INSTALL_PRINTER_FAILED);
         EXPECT_EQ(openHandles, 0);
@@ -186,7 +187,7 @@ TEST_F(PrinterCreateTest, RefusedPrinterIsReported)
     EXPECT_EQ(Create(), 0);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_PRINTER_ALREADY_EXISTS));
-    EXPECT_EQ(recorder.boxes[0].caption, "Unable to complete the install.");
+    EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(InstallStatus, INSTALL_PRINTER_FAILED);
     EXPECT_TRUE(closedPrinters.empty());
 }

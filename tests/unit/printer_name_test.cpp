@@ -7,6 +7,7 @@
 #include "pages/printer_page.h"
 #include "res/resource.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
         api->MessageBoxA = [this](HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
             boxes.push_back(text);
             EXPECT_EQ(kOwner, owner);
-            EXPECT_STREQ("ZRN 7730 Printer Software Wizard", caption);
+            EXPECT_STREQ(texts::kBoxCaption, caption);
             EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND), style);
             return IDOK;
         };
@@ -59,12 +60,6 @@ protected:
     int closed = 0;
 };
 
-const char kBlank[] = "Cannot install a printer with a blank name.";
-const char kExists[] = "A printer by that name or shared name is already installed.\nPlease choose a different name.";
-const char kIllegal[] =
-    "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. "
-    "Maximum length is 220 characters.";
-
 TEST_F(PrinterNameTest, AnOrdinaryNewNameIsAccepted)
 {
     EXPECT_EQ("", Refusal("ZRN 7730"));
@@ -74,22 +69,22 @@ TEST_F(PrinterNameTest, AnOrdinaryNewNameIsAccepted)
 
 TEST_F(PrinterNameTest, AnEmptyNameIsRefusedBeforeTheSpoolerIsAsked)
 {
-    EXPECT_EQ(kBlank, Refusal(""));
+    EXPECT_EQ(texts::kBlankName, Refusal(""));
     EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(PrinterNameTest, ANameTheSpoolerOpensIsRefusedAndItsHandleClosed)
 {
     printers = {"ZRN 7730"};
-    EXPECT_EQ(kExists, Refusal("ZRN 7730"));
+    EXPECT_EQ(texts::kNameExists, Refusal("ZRN 7730"));
     EXPECT_EQ(1, closed);
 }
 
 TEST_F(PrinterNameTest, TheExistenceTestComesBeforeTheCharacterTest)
 {
     printers = {"\\\\server\\queue", "a,b"};
-    EXPECT_EQ(kExists, Refusal("\\\\server\\queue"));
-    EXPECT_EQ(kExists, Refusal("a,b"));
+    EXPECT_EQ(texts::kNameExists, Refusal("\\\\server\\queue"));
+    EXPECT_EQ(texts::kNameExists, Refusal("a,b"));
     EXPECT_EQ(2, closed);
 }
 
@@ -98,13 +93,13 @@ TEST_F(PrinterNameTest, EachOfTheTwelveCharactersIsRefused)
     const std::string illegal = "=,;\\*?/<>|\":";
     ASSERT_EQ(12u, illegal.size());
     for (char c : illegal) {
-        EXPECT_EQ(kIllegal, Refusal(std::string("ZRN") + c + "7730")) << c;
-        EXPECT_EQ(kIllegal, Refusal(std::string(1, c))) << c;
+        EXPECT_EQ(texts::kIllegalName, Refusal(std::string("ZRN") + c + "7730")) << c;
+        EXPECT_EQ(texts::kIllegalName, Refusal(std::string(1, c))) << c;
     }
     // Comma, equals sign and semicolon are refused although the message does not list them.
-    EXPECT_EQ(kIllegal, Refusal("Office, 2nd floor"));
-    EXPECT_EQ(kIllegal, Refusal("a=b"));
-    EXPECT_EQ(kIllegal, Refusal("x;y"));
+    EXPECT_EQ(texts::kIllegalName, Refusal("Office, 2nd floor"));
+    EXPECT_EQ(texts::kIllegalName, Refusal("a=b"));
+    EXPECT_EQ(texts::kIllegalName, Refusal("x;y"));
     EXPECT_EQ(0, closed);
 }
 
@@ -118,7 +113,7 @@ TEST_F(PrinterNameTest, OtherCharactersAreAccepted)
 TEST_F(PrinterNameTest, NamesLongerThanTheBoxAllowsAreRefused)
 {
     EXPECT_EQ("", Refusal(std::string(220, 'n')));
-    EXPECT_EQ(kIllegal, Refusal(std::string(221, 'n')));
+    EXPECT_EQ(texts::kIllegalName, Refusal(std::string(221, 'n')));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "support/wizard_texts.h"
 
 namespace {
 
@@ -23,7 +24,6 @@ const WORD kLanguages[] = {
     MAKELANGID(LANG_HEBREW, SUBLANG_DEFAULT),              // 1037
 };
 
-const char kCaption[] = "ZRN 7730 Printer Driver Wizard";
 const char kDescription[] = "ZRN 7730 Printer Driver for Windows 2000 and Windows XP Professional";
 const COLORREF kMagenta = RGB(255, 0, 255);
 
@@ -238,7 +238,7 @@ TEST(PageTemplates, FrameCaptionFontAndSize)
         SCOPED_TRACE("dialog " + std::to_string(page.id));
         Dialog dialog = ParseDialog(ResourceBytes(RT_DIALOG, page.id, kLanguages[1]));
         ASSERT_TRUE(dialog.valid);
-        EXPECT_EQ(kCaption, dialog.caption);
+        EXPECT_EQ(texts::kPageCaption, dialog.caption);
         EXPECT_EQ(288, dialog.cx);
         EXPECT_EQ(172, dialog.cy);
         EXPECT_EQ(8, dialog.pointSize);

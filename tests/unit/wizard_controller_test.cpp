@@ -6,6 +6,7 @@
 #include "framework/wait_cursor.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
+#include "support/wizard_texts.h"
 
 using fakes::FakeWizardApp;
 using Calls = std::vector<std::string>;
@@ -278,7 +279,7 @@ TEST_F(ControllerTest, APageThatCannotBeShownEndsTheWizardWithTheSystemsReason)
     app.printer->ThenFail(ERROR_RESOURCE_TYPE_NOT_FOUND);  // its earlier Next must not count
     Run();
     EXPECT_EQ(app.summary->shown, 1);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"ZRN 7730 Printer Software Wizard: " +
+    EXPECT_EQ(boxes, (std::vector<std::string>{std::string(texts::kBoxCaption) + ": " +
                                                framework::SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND)}));
     EXPECT_EQ(app.m_nExitCode, ExitCode::PageFailed);
     EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
