@@ -15,6 +15,7 @@
 
 #include "framework/paths.h"
 #include "pages/directory_path.h"
+#include "seam_fakes.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
 
@@ -33,25 +34,13 @@ std::string Lower(std::string s)
     return s;
 }
 
-struct Box {
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-
 // A small machine: ready drives, existing directories (compared without case), a current
 // directory, and the message boxes shown.
 class FakeMachine {
 public:
     FakeMachine()
     {
-        api_->GetCurrentDirectoryA = [this](DWORD size, LPSTR buf) -> DWORD {
-            if (cwd_.size() + 1 > size)
-                return static_cast<DWORD>(cwd_.size() + 1);
-            std::copy(cwd_.begin(), cwd_.end(), buf);
-            buf[cwd_.size()] = '\0';
-            return static_cast<DWORD>(cwd_.size());
-        };
+        api_->GetCurrentDirectoryA = [this](DWORD size, LPSTR buf) { return seamfakes::AnswerText(cwd_, buf, size); };
         api_->FindFirstFileA = [this](LPCSTR pattern, LPWIN32_FIND_DATAA data) -> HANDLE {
             probes.push_back(pattern);
             std::string p = pattern;
@@ -71,10 +60,7 @@ public:
             created.push_back(path);
             return Create(path);
         };
-        api_->MessageBoxA = [this](HWND, LPCSTR text, LPCSTR caption, UINT style) -> int {
-            boxes.push_back({text ? text : "", caption ? caption : "", style});
-            return IDOK;
-        };
+        seamfakes::RecordBoxes(*api_, boxes);
     }
 
     void SetCurrentDirectory(const std::string& dir) { cwd_ = dir; }
@@ -85,7 +71,7 @@ public:
 
     std::vector<std::string> probes;
     std::vector<std::string> created;
-    std::vector<Box> boxes;
+    std::vector<seamfakes::Box> boxes;
     int closed = 0;
 
 private:

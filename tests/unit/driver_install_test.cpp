@@ -174,7 +174,7 @@ protected:
             record.dataFile = Str(info->pDataFile);
             record.configFile = Str(info->pConfigFile);
             record.helpFile = Str(info->pHelpFile);
-            record.dependentFiles = installfakes::SplitList(info->pDependentFiles);
+            record.dependentFiles = seamfakes::SplitList(info->pDependentFiles);
             record.monitor = Str(info->pMonitorName);
             record.dataType = Str(info->pDefaultDataType);
             if (driverError) {

@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         recorder.Install(*api);
-        installfakes::SetCurrentDirectoryTo(*api, "C:\\pkg");
+        seamfakes::SetCurrentDirectoryTo(*api, "C:\\pkg");
         api->GetFileAttributesA = [this](LPCSTR path) -> DWORD {
             return existing.count(path) ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
         };
@@ -62,7 +62,7 @@ TEST_F(FileCopyTest, MissingDestinationIsCreatedBeforeTheCopy)
 
 TEST_F(FileCopyTest, SourcesFromARootDirectoryAndAnyNumberOfNames)
 {
-    installfakes::SetCurrentDirectoryTo(*api, "C:\\");
+    seamfakes::SetCurrentDirectoryTo(*api, "C:\\");
     std::vector<std::string> names;
     for (int i = 0; i < 3000; ++i)  // far more than 26000 bytes of paths
         names.push_back("FILE_WITH_A_LONG_NAME_" + std::to_string(i) + ".DAT");

@@ -14,9 +14,14 @@
 #include <gtest/gtest.h>
 
 #include "framework/strings.h"
-#include "support/scoped_api.h"
+#include "seam_fakes.h"
 
 namespace monitorfakes {
+
+using seamfakes::AnswerText;
+using seamfakes::Box;
+using seamfakes::FillRecords;
+using seamfakes::SplitList;
 
 // The sample monitor INF of Windows XP, as the package ships it.
 inline std::string MonitorXpInf(const std::vector<std::string>& files)
@@ -31,12 +36,6 @@ inline std::string MonitorXpInf(const std::vector<std::string>& files)
     return text;
 }
 
-struct Box {
-    HWND owner;
-    std::string text, caption;
-    UINT style;
-};
-
 struct Copy {
     std::vector<std::string> sources;
     std::string destination;
@@ -49,16 +48,6 @@ struct Monitor {
 struct Port {
     std::string name, monitor;
 };
-
-inline std::vector<std::string> SplitList(const char* list)
-{
-    std::vector<std::string> out;
-    while (list && *list) {
-        out.emplace_back(list);
-        list += out.back().size() + 1;
-    }
-    return out;
-}
 
 // Registry keys with values; paths compare without regard to case, as the registry does.
 class FakeRegistry {
@@ -195,38 +184,6 @@ private:
     std::map<HKEY, std::string> open_;
     int next_ = 0x100;
 };
-
-// Enumeration buffers laid out as the spooler lays them out: records, then their strings.
-template <typename T>
-BOOL FillRecords(const std::vector<std::vector<std::string>>& rows,
-                 const std::function<void(T&, const std::vector<char*>&)>& set, LPBYTE buffer, DWORD size,
-                 LPDWORD needed, LPDWORD returned)
-{
-    DWORD total = static_cast<DWORD>(rows.size() * sizeof(T));
-    for (const auto& row : rows)
-        for (const std::string& s : row)
-            total += static_cast<DWORD>(s.size() + 1);
-    *needed = total;
-    *returned = 0;
-    if (!buffer || size < total) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return rows.empty() ? TRUE : FALSE;
-    }
-    std::memset(buffer, 0, size);
-    T* records = reinterpret_cast<T*>(buffer);
-    char* strings = reinterpret_cast<char*>(buffer + rows.size() * sizeof(T));
-    for (size_t i = 0; i < rows.size(); ++i) {
-        std::vector<char*> at;
-        for (const std::string& s : rows[i]) {
-            std::memcpy(strings, s.c_str(), s.size() + 1);
-            at.push_back(strings);
-            strings += s.size() + 1;
-        }
-        set(records[i], at);
-    }
-    *returned = static_cast<DWORD>(rows.size());
-    return TRUE;
-}
 
 // The whole faked machine. The package lies in C:\pkg with its kpmonitor sub-directory.
 class Machine {
@@ -450,12 +407,7 @@ private:
 
     void InstallFiles(platform::Api& api)
     {
-        api.GetCurrentDirectoryA = [this](DWORD size, LPSTR buffer) -> DWORD {
-            if (size <= current.size())
-                return static_cast<DWORD>(current.size() + 1);
-            std::memcpy(buffer, current.c_str(), current.size() + 1);
-            return static_cast<DWORD>(current.size());
-        };
+        api.GetCurrentDirectoryA = [this](DWORD size, LPSTR buffer) { return AnswerText(current, buffer, size); };
         api.SetCurrentDirectoryA = [this](LPCSTR path) -> BOOL {
             if (!IsDirectory(path)) {
                 SetLastError(ERROR_PATH_NOT_FOUND);
@@ -465,21 +417,12 @@ private:
             directoryChanges.push_back(path);
             return TRUE;
         };
-        api.GetSystemDirectoryA = [](LPSTR buffer, UINT size) -> UINT {
-            std::string dir = kSystemDir;
-            if (size <= dir.size())
-                return static_cast<UINT>(dir.size() + 1);
-            std::memcpy(buffer, dir.c_str(), dir.size() + 1);
-            return static_cast<UINT>(dir.size());
-        };
+        api.GetSystemDirectoryA = [](LPSTR buffer, UINT size) -> UINT { return AnswerText(kSystemDir, buffer, size); };
         api.GetFullPathNameA = [this](LPCSTR path, DWORD size, LPSTR buffer, LPSTR*) -> DWORD {
             std::string full = path;
             if (full.size() < 2 || full[1] != ':')
                 full = current + "\\" + full;
-            if (size <= full.size())
-                return static_cast<DWORD>(full.size() + 1);
-            std::memcpy(buffer, full.c_str(), full.size() + 1);
-            return static_cast<DWORD>(full.size());
+            return AnswerText(full, buffer, size);
         };
         api.GetFileAttributesA = [](LPCSTR) -> DWORD { return FILE_ATTRIBUTE_DIRECTORY; };
         api.CreateDirectoryA = [](LPCSTR, LPSECURITY_ATTRIBUTES) { return TRUE; };

@@ -10,6 +10,7 @@
 #include "native/monitor_inf_invariants.h"
 #include "package/monitor_inf.h"
 #include "package/monitor_inf_text.h"
+#include "seam_fakes.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
 
@@ -82,17 +83,8 @@ public:
             --openHandles;
             return TRUE;
         };
-        api_->MessageBoxA = [this](HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-            boxes.push_back({owner, text, caption, style});
-            return IDOK;
-        };
+        seamfakes::RecordBoxes(*api_, boxes);
     }
-
-    struct Box {
-        HWND owner;
-        std::string text, caption;
-        UINT style;
-    };
 
     const HANDLE kHandle = reinterpret_cast<HANDLE>(0x7730);
     bool exists = true;
@@ -100,7 +92,7 @@ public:
     int openHandles = 0;
     size_t bytesRequestedMax = 0;
     std::string openedName;
-    std::vector<Box> boxes;
+    std::vector<seamfakes::Box> boxes;
 
 private:
     platform::ScopedApi api_;

@@ -2,21 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "app/install_status.h"
+#include "seam_fakes.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
 
 namespace {
 
-struct Box {
-    std::string text, caption;
-    UINT style = 0;
-    HWND owner = reinterpret_cast<HWND>(1);
-};
-
 struct GateResult {
     bool wizardRan;
-    std::vector<Box> boxes;
+    std::vector<seamfakes::Box> boxes;
 };
 
 GateResult RunGate(DWORD platform, DWORD major, DWORD minor, bool versionCallFails = false)
@@ -31,10 +26,7 @@ GateResult RunGate(DWORD platform, DWORD major, DWORD minor, bool versionCallFai
         v->dwMinorVersion = minor;
         return TRUE;
     };
-    api->MessageBoxA = [&](HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-        r.boxes.push_back({text, caption, style, owner});
-        return IDOK;
-    };
+    seamfakes::RecordBoxes(*api, r.boxes);
     fakes::FakeWizardApp app;
     app.welcome->ThenResult(PAGE_CANCEL);
     EXPECT_FALSE(app.InitInstance());

@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         recorder.Install(*api);
-        installfakes::SetCurrentDirectoryTo(*api, "C:\\pkg");
+        seamfakes::SetCurrentDirectoryTo(*api, "C:\\pkg");
         api->GetFileAttributesA = [](LPCSTR) -> DWORD { return FILE_ATTRIBUTE_DIRECTORY; };
         api->EnumPrintProcessorsA = [this](LPSTR server, LPSTR env, DWORD level, LPBYTE buf,
                                            DWORD size, LPDWORD needed, LPDWORD count) -> BOOL {
@@ -32,7 +32,7 @@ protected:
                 SetLastError(ERROR_ACCESS_DENIED);
                 return FALSE;
             }
-            return installfakes::FillEnumeration<PRINTPROCESSOR_INFO_1A>(
+            return seamfakes::FillEnumeration<PRINTPROCESSOR_INFO_1A>(
                 processors, [](PRINTPROCESSOR_INFO_1A& r, char* s) { r.pName = s; }, buf, size,
                 needed, count);
         };
@@ -46,7 +46,7 @@ protected:
                 SetLastError(ERROR_OUTOFMEMORY);
                 return FALSE;
             }
-            return installfakes::FillEnumeration<PRINTER_INFO_2A>(
+            return seamfakes::FillEnumeration<PRINTER_INFO_2A>(
                 printersUsing, [](PRINTER_INFO_2A& r, char* s) { r.pPrintProcessor = s; }, buf,
                 size, needed, count);
         };

@@ -4,6 +4,7 @@
 #include "app/install_status.h"
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
+#include "seam_fakes.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
@@ -296,12 +297,7 @@ TEST_F(ControllerTest, AResultThePageTableDoesNotListShowsTheSamePageAgain)
 TEST_F(ControllerTest, DestinationPageRestoresTheCurrentDirectory)
 {
     std::string cwd = "C:\\package";
-    api->GetCurrentDirectoryA = [&](DWORD size, LPSTR buf) -> DWORD {
-        if (size <= cwd.size())
-            return static_cast<DWORD>(cwd.size() + 1);
-        lstrcpyA(buf, cwd.c_str());
-        return static_cast<DWORD>(cwd.size());
-    };
+    api->GetCurrentDirectoryA = [&](DWORD size, LPSTR buf) { return seamfakes::AnswerText(cwd, buf, size); };
     api->SetCurrentDirectoryA = [&](LPCSTR dir) -> BOOL {
         cwd = dir;
         return TRUE;
