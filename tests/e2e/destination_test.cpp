@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
 #include "support/ui_internal.h"
 #include "support/wizard_texts.h"
@@ -231,23 +232,13 @@ protected:
     // The welcome page's copy task, then Next: the destination page.
     HWND OpenDestination(HWND previous = nullptr)
     {
-        e2e::WindowQuery welcomeQuery;
-        welcomeQuery.pid = wizard_.Id();
-        welcomeQuery.caption = texts::kPageCaption;
-        welcomeQuery.withControl = IDC_TASK_COPY;
-        welcomeQuery.exclude = previous;
-        HWND welcome = e2e::WaitForWindow(welcomeQuery);
+        HWND welcome = scenario::WaitForPage(wizard_.Id(), scenario::Page::Welcome, previous);
         if (!welcome)
             return nullptr;
         if (!e2e::Click(welcome, IDC_TASK_COPY) || !e2e::IsChecked(welcome, IDC_TASK_COPY) ||
             !e2e::Click(welcome, IDOK))
             return nullptr;
-        e2e::WindowQuery query;
-        query.pid = wizard_.Id();
-        query.caption = texts::kPageCaption;
-        query.withControl = IDC_DRIVE;
-        query.exclude = welcome;
-        return e2e::WaitForWindow(query);
+        return scenario::WaitForPage(wizard_.Id(), scenario::Page::Destination, welcome);
     }
 
     // Presses Next or Create and expects the message box with this text.
@@ -378,12 +369,7 @@ TEST_F(DestinationEndToEndTest, TheCopyTaskRunsThroughTheDestinationPage)
     ASSERT_TRUE(e2e::TypeText(page, IDC_DIRECTORY, std::string(1, static_cast<char>(letter_ - 'A' + 'a')) +
                                                     ":/Copy/Target"));
     ASSERT_TRUE(e2e::Click(page, IDOK));
-    e2e::WindowQuery summaryQuery;
-    summaryQuery.pid = wizard_.Id();
-    summaryQuery.caption = texts::kPageCaption;
-    summaryQuery.withControl = IDC_HEADING;
-    summaryQuery.exclude = page;
-    HWND summary = e2e::WaitForWindow(summaryQuery);
+    HWND summary = scenario::WaitForPage(wizard_.Id(), scenario::Page::Summary, page);
     ASSERT_TRUE(summary) << e2e::DescribeWindows(wizard_.Id());
     ASSERT_FALSE(e2e::Item(summary, IDC_DRIVE));
     EXPECT_TRUE(Exists(target));

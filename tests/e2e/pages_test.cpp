@@ -14,6 +14,7 @@
 #include "support/paths.h"
 #include "support/process.h"
 #include "support/scenario_machine.h"
+#include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
 #include "support/wizard_texts.h"
 
@@ -190,20 +191,11 @@ protected:
 
     bool Start(const std::string& dir) { return !dir.empty() && m_setup.Start(dir + "\\setup.exe", "", dir); }
 
-    // The visible page of setup.exe that has control `marker`.
-    HWND WaitForPage(int marker)
-    {
-        e2e::WindowQuery q;
-        q.pid = m_setup.Id();
-        q.caption = texts::kPageCaption;
-        q.withControl = marker;
-        return e2e::WaitForWindow(q);
-    }
-
-    HWND Welcome() { return WaitForPage(IDC_TASK_COPY); }
-    HWND Printer() { return WaitForPage(IDC_NEW_PORT); }
-    HWND Destination() { return WaitForPage(IDC_DRIVE); }
-    HWND Summary() { return WaitForPage(IDC_HEADING); }
+    // The visible pages of setup.exe.
+    HWND Welcome() { return scenario::WaitForPage(m_setup.Id(), scenario::Page::Welcome); }
+    HWND Printer() { return scenario::WaitForPage(m_setup.Id(), scenario::Page::Printer); }
+    HWND Destination() { return scenario::WaitForPage(m_setup.Id(), scenario::Page::Destination); }
+    HWND Summary() { return scenario::WaitForPage(m_setup.Id(), scenario::Page::Summary); }
 
     // Starts setup.exe in the package and goes to the printer page with the install task.
     HWND OpenPrinterPage()

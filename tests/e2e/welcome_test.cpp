@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
 #include "support/wizard_texts.h"
 
@@ -41,14 +42,7 @@ protected:
 
     bool StartSetup() { return m_setup.Start(m_dir + "\\setup.exe", "", m_dir); }
 
-    HWND WaitForWelcomePage()
-    {
-        e2e::WindowQuery q;
-        q.pid = m_setup.Id();
-        q.caption = texts::kPageCaption;
-        q.withControl = IDC_TASK_COPY;
-        return e2e::WaitForWindow(q);
-    }
+    HWND WaitForWelcomePage() { return scenario::WaitForPage(m_setup.Id(), scenario::Page::Welcome); }
 
     e2e::Process m_setup;
     std::string m_dir;

@@ -18,6 +18,16 @@ int MarkerOf(Page page)
     return 0;
 }
 
+e2e::WindowQuery PageQuery(DWORD pid, Page page, HWND exclude = nullptr)
+{
+    e2e::WindowQuery q;
+    q.pid = pid;
+    q.caption = texts::kPageCaption;
+    q.withControl = MarkerOf(page);
+    q.exclude = exclude;
+    return q;
+}
+
 }  // namespace
 
 const char* PageName(Page page)
@@ -99,13 +109,14 @@ void Wizard::Show(HWND window, const std::string& name)
     m_hook(window, name);
 }
 
+HWND WaitForPage(DWORD pid, Page page, HWND exclude)
+{
+    return e2e::WaitForWindow(PageQuery(pid, page, exclude));
+}
+
 HWND Wizard::WaitForPage(Page page)
 {
-    e2e::WindowQuery q;
-    q.pid = m_pid;
-    q.caption = texts::kPageCaption;
-    q.withControl = MarkerOf(page);
-    HWND found = e2e::WaitForWindow(q);
+    HWND found = scenario::WaitForPage(m_pid, page);
     if (!found)
         Fail(std::string("no ") + PageName(page));
     return found;
@@ -121,10 +132,7 @@ HWND Wizard::WaitForBox(const std::string& caption)
 
 HWND Wizard::WaitForPageOrBox(Page page, HWND* box)
 {
-    e2e::WindowQuery pageQuery;
-    pageQuery.pid = m_pid;
-    pageQuery.caption = texts::kPageCaption;
-    pageQuery.withControl = MarkerOf(page);
+    const e2e::WindowQuery pageQuery = PageQuery(m_pid, page);
     e2e::WindowQuery boxQuery;
     boxQuery.pid = m_pid;
     boxQuery.caption = texts::kBoxCaption;

@@ -25,6 +25,9 @@ constexpr const char* kDriverInf = "ZRN7730.INF";
 
 enum class Page { Welcome, Printer, Destination, Summary };
 const char* PageName(Page page);
+// The visible page of the process `pid` (found by a control only it has) other than `exclude`;
+// waits for it, bounded. nullptr when it does not come.
+HWND WaitForPage(DWORD pid, Page page, HWND exclude = nullptr);
 
 class Wizard {
 public:
