@@ -12,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "sample/kpmonitor_shared.h"
 #include "support/page_run.h"
 #include "support/paths.h"
+#include "support/scenario_machine.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
 
@@ -40,29 +39,10 @@ const char* const kDlls[] = {KPMON_DLL_NAME, KPMON_UI_DLL_NAME};
 // Names the step that a process of this program runs (see RunStep).
 const char kStepVariable[] = "ZRN_MONITOR_TEST_STEP";
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool SameBytes(const std::string& a, const std::string& b)
 {
-    std::string x = ReadBytes(a);
-    return !x.empty() && x == ReadBytes(b);
-}
-
-bool FileExists(const std::string& path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string SystemDir()
-{
-    char dir[MAX_PATH] = {};
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return dir;
+    std::string x = scenario::ReadFileBytes(a);
+    return !x.empty() && x == scenario::ReadFileBytes(b);
 }
 
 std::string CurrentDir()
@@ -76,17 +56,9 @@ std::string CurrentDir()
 std::vector<std::string> SampleMonitors()
 {
     std::vector<std::string> names;
-    DWORD needed = 0, count = 0;
-    EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &count);
-    if (!needed)
-        return names;
-    std::vector<BYTE> buf(needed);
-    if (!EnumMonitorsA(nullptr, 2, buf.data(), needed, &needed, &count))
-        return names;
-    auto* info = reinterpret_cast<MONITOR_INFO_2A*>(buf.data());
-    for (DWORD i = 0; i < count; ++i)
-        if (info[i].pDLLName && lstrcmpiA(info[i].pDLLName, KPMON_DLL_NAME) == 0)
-            names.emplace_back(info[i].pName ? info[i].pName : "");
+    for (const scenario::PortMonitor& m : scenario::Monitors())
+        if (lstrcmpiA(m.dll.c_str(), KPMON_DLL_NAME) == 0)
+            names.push_back(m.name);
     return names;
 }
 
@@ -96,39 +68,6 @@ BOOL RegisterMonitor()
     info.pName = const_cast<char*>(kMonitorName);
     info.pDLLName = const_cast<char*>(KPMON_DLL_NAME);
     return AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-}
-
-// Starts the spooler service when it is stopped; true when it runs.
-bool StartSpooler()
-{
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE spooler = manager ? OpenServiceA(manager, "Spooler", SERVICE_START | SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS status = {};
-    bool running = spooler && QueryServiceStatus(spooler, &status) && status.dwCurrentState == SERVICE_RUNNING;
-    if (spooler && !running && StartServiceA(spooler, 0, nullptr)) {
-        for (int i = 0; i < 100 && !running; ++i) {
-            Sleep(50);
-            running = QueryServiceStatus(spooler, &status) && status.dwCurrentState == SERVICE_RUNNING;
-        }
-    }
-    if (spooler)
-        CloseServiceHandle(spooler);
-    if (manager)
-        CloseServiceHandle(manager);
-    return running;
-}
-
-bool SpoolerRunning()
-{
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE spooler = manager ? OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS status = {};
-    bool running = spooler && QueryServiceStatus(spooler, &status) && status.dwCurrentState == SERVICE_RUNNING;
-    if (spooler)
-        CloseServiceHandle(spooler);
-    if (manager)
-        CloseServiceHandle(manager);
-    return running;
 }
 
 // One Xcv command with a port and a type to the sample monitor; its status, ~0 when the call failed.
@@ -164,18 +103,18 @@ class PortMonitorOnWine : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        system_ = SystemDir();
+        system_ = scenario::SystemDirectory();
         backup_ = testpaths::MakeTempDir("monitor-backup");
         wasRegistered_ = !SampleMonitors().empty();
         for (int i = 0; i < 2; ++i) {
             std::string installed = system_ + "\\" + kDlls[i];
-            hadDll_[i] = FileExists(installed);
+            hadDll_[i] = scenario::FileExists(installed);
             if (hadDll_[i])
                 CopyFileA(installed.c_str(), (backup_ + "\\" + kDlls[i]).c_str(), FALSE);
         }
         RemoveMonitor();
         // The wizard's own question about a stopped spooler is not what these tests are about.
-        spoolerStarted_ = StartSpooler();
+        spoolerStarted_ = scenario::SetSpoolerRunning(true);
     }
 
     static void TearDownTestSuite()
@@ -261,7 +200,7 @@ TEST_F(PortMonitorOnWine, NewerPackageOffersTheUpgradeAndReplacesTheFiles)
 
     RunStep("Upgrade");
 
-    EXPECT_TRUE(SpoolerRunning());
+    EXPECT_EQ(scenario::SpoolerState(), static_cast<DWORD>(SERVICE_RUNNING));
     for (const char* dll : kDlls)
         EXPECT_TRUE(SameBytes(system_ + "\\" + dll, upgrade + "\\kpmonitor\\" + dll)) << dll;
 }

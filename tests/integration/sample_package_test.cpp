@@ -18,7 +18,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,46 +33,13 @@ const char kMonitorName[] = KPMON_MONITOR_NAME;
 const char kMonitorDll[] = KPMON_DLL_NAME;
 const char kUiDll[] = KPMON_UI_DLL_NAME;
 
+using scenario::FileExists;
+using scenario::FileVersionOf;
+using scenario::ReadFileBytes;
+
 std::string Unique(const char* stem)
 {
     return std::string(stem) + std::to_string(GetCurrentProcessId());
-}
-
-bool FileExists(const std::string& path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string SystemDir()
-{
-    char dir[MAX_PATH] = {};
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return dir;
-}
-
-std::string FileVersionOf(const std::string& path)
-{
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    if (!size)
-        return std::string();
-    std::vector<BYTE> block(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()))
-        return std::string();
-    char* text = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\FileVersion", reinterpret_cast<void**>(&text),
-                        &length) ||
-        !text)
-        return std::string();
-    return text;
 }
 
 bool RegString(const char* key, const char* value, std::string* out)
@@ -151,22 +117,6 @@ const PortRecord* FindPort(const std::vector<PortRecord>& ports, const std::stri
         if (p.name == name)
             return &p;
     return nullptr;
-}
-
-bool MonitorRegistered()
-{
-    DWORD needed = 0, count = 0;
-    EnumMonitorsA(nullptr, 2, nullptr, 0, &needed, &count);
-    if (!needed)
-        return false;
-    std::vector<BYTE> buf(needed);
-    if (!EnumMonitorsA(nullptr, 2, buf.data(), needed, &needed, &count))
-        return false;
-    auto* info = reinterpret_cast<MONITOR_INFO_2A*>(buf.data());
-    for (DWORD i = 0; i < count; ++i)
-        if (info[i].pDLLName && lstrcmpiA(info[i].pDLLName, kMonitorDll) == 0)
-            return true;
-    return false;
 }
 
 BOOL RegisterMonitor()
@@ -277,9 +227,9 @@ protected:
     static void SetUpTestSuite()
     {
         package_ = testpaths::PackageDir();
-        system_ = SystemDir();
+        system_ = scenario::SystemDirectory();
         // Keep what the prefix had, to put it back at the end.
-        wasRegistered_ = MonitorRegistered();
+        wasRegistered_ = scenario::HasMonitorDll(kMonitorDll);
         backup_ = testpaths::MakeTempDir("sample-backup");
         for (const char* dll : {kMonitorDll, kUiDll}) {
             std::string installed = system_ + "\\" + dll;
@@ -493,7 +443,7 @@ TEST(SamplePackageInf, MonitorInfsNameTheMonitorAndItsFiles)
 
 TEST_F(SamplePackage, MonitorIsRegisteredFromTheSystemDirectory)
 {
-    EXPECT_TRUE(MonitorRegistered());
+    EXPECT_TRUE(scenario::HasMonitorDll(kMonitorDll));
     std::string driver;
     ASSERT_TRUE(RegString(KPMON_MONITOR_KEY, "Driver", &driver));
     EXPECT_EQ(0, lstrcmpiA(driver.c_str(), kMonitorDll));
@@ -743,14 +693,6 @@ TEST_F(SamplePackage, ConfigureAndDeletePortThroughTheSpooler)
 
 // ---- Printing ----
 
-std::string OutputFileOf(const std::string& port)
-{
-    std::string dir;
-    if (!RegString(KPMON_MONITOR_KEY, KPMON_VALUE_OUTPUT_DIRECTORY, &dir))
-        return std::string();
-    return dir + "\\" + kpmonitor::PortFileName(port);
-}
-
 bool PrintRaw(const std::string& printer, const std::string& bytes)
 {
     HANDLE h = nullptr;
@@ -859,7 +801,7 @@ TEST_F(SamplePackage, RawJobArrivesByteForByteInThePortsOutputFile)
     for (int i = 0; i < 5000; ++i)
         job.push_back(static_cast<char>((i * 7 + i / 256) & 0xFF));
     job += "\r\n\x1b" "E end of the ZRN 7730 sample test job\f";
-    const std::string file = OutputFileOf(port);
+    const std::string file = scenario::MonitorOutputFile(port);
     bool printed = false, second = false;
     std::string got, got2;
     if (added) {
