@@ -2,7 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "app/wizard_app.h"
@@ -40,14 +39,6 @@ std::string ReadAll(const std::string& path)
     std::string text;
     framework::ReadWholeFile(path, text);
     return text;
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
 }
 
 void CopyFiles(const std::string& from, const std::string& to)
@@ -95,8 +86,8 @@ protected:
         CreateDirectoryA((package + "\\kpmonitor\\deeper").c_str(), nullptr);
         CopyFiles(source, package);
         CopyFiles(source + "\\kpmonitor", package + "\\kpmonitor");
-        WriteText(package + "\\other\\other.txt", "not copied");
-        WriteText(package + "\\kpmonitor\\deeper\\deeper.txt", "not copied");
+        testpaths::WriteText(package + "\\other\\other.txt", "not copied");
+        testpaths::WriteText(package + "\\kpmonitor\\deeper\\deeper.txt", "not copied");
     }
 
     platform::ScopedApi api;
@@ -130,8 +121,8 @@ TEST_F(CopyDriverTest, ExistingFilesAreOverwritten)
     LayOutSamplePackage();
     ASSERT_TRUE(SetCurrentDirectoryA(package.c_str()));
     CreateDirectoryA((target + "\\kpmonitor").c_str(), nullptr);
-    WriteText(target + "\\readme.txt", "old readme");
-    WriteText(target + "\\kpmonitor\\monitor.inf", "old monitor inf");
+    testpaths::WriteText(target + "\\readme.txt", "old readme");
+    testpaths::WriteText(target + "\\kpmonitor\\monitor.inf", "old monitor inf");
 
     app.CopyDriverToDirectory(target + "\\.");
 
@@ -144,7 +135,7 @@ TEST_F(CopyDriverTest, ExistingFilesAreOverwritten)
 TEST_F(CopyDriverTest, OneFileLandsInsideAMissingDirectory)
 {
     // A package without kpmonitor, and a single file copied on its own.
-    WriteText(package + "\\only.txt", "one file");
+    testpaths::WriteText(package + "\\only.txt", "one file");
     ASSERT_TRUE(SetCurrentDirectoryA(package.c_str()));
 
     app.CopyDriverToDirectory(target + "\\a\\.");

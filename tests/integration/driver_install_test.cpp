@@ -62,15 +62,6 @@ std::string ReadAll(const std::string& path)
     return text;
 }
 
-void WriteText(const std::string& path, const std::string& text)
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
 std::string BaseName(const char* path)
 {
     std::string p = path ? path : "";
@@ -129,8 +120,8 @@ const char kOtherInf[] = "[Version]\r\nSignature=\"$Windows NT$\"\r\n; other tex
 TEST_F(OemInfTest, SameSizeOtherTextDoesNotStopTheSearch)
 {
     static_assert(sizeof kTestInf == sizeof kOtherInf, "same size");
-    WriteText("TEST.INF", kTestInf);
-    WriteText(infDirectory + "OEM0.inf", kOtherInf);
+    testpaths::WriteText("TEST.INF", kTestInf);
+    testpaths::WriteText(infDirectory + "OEM0.inf", kOtherInf);
     CopyInfToSystemDirectory("TEST.INF", false);
     // Different text: a new copy.
     EXPECT_THAT(FilesMatching(infDirectory + "OEM*.inf"),
@@ -138,16 +129,16 @@ TEST_F(OemInfTest, SameSizeOtherTextDoesNotStopTheSearch)
     EXPECT_EQ(ReadAll(infDirectory + "OEM1.inf"), kTestInf);
 
     // The identical copy is found past the other one: no third file.
-    WriteText(infDirectory + "OEM2.inf", kOtherInf);
+    testpaths::WriteText(infDirectory + "OEM2.inf", kOtherInf);
     CopyInfToSystemDirectory("TEST.INF", false);
     EXPECT_EQ(FilesMatching(infDirectory + "OEM*.inf").size(), 3u);
 }
 
 TEST_F(OemInfTest, FirstFreeNumberIsTaken)
 {
-    WriteText("TEST.INF", kTestInf);
-    WriteText(infDirectory + "OEM0.inf", "zero");
-    WriteText(infDirectory + "OEM2.inf", "two");
+    testpaths::WriteText("TEST.INF", kTestInf);
+    testpaths::WriteText(infDirectory + "OEM0.inf", "zero");
+    testpaths::WriteText(infDirectory + "OEM2.inf", "two");
     CopyInfToSystemDirectory("TEST.INF", false);
     EXPECT_EQ(ReadAll(infDirectory + "OEM1.inf"), kTestInf);
     EXPECT_FALSE(Exists(infDirectory + "OEM3.inf"));
@@ -155,7 +146,7 @@ TEST_F(OemInfTest, FirstFreeNumberIsTaken)
 
 TEST_F(OemInfTest, ReadOnlyInfGivesAWritableCopy)
 {
-    WriteText("TEST.INF", kTestInf);
+    testpaths::WriteText("TEST.INF", kTestInf);
     ASSERT_TRUE(SetFileAttributesA("TEST.INF", FILE_ATTRIBUTE_READONLY));
     CopyInfToSystemDirectory("TEST.INF", false);
     DWORD attributes = GetFileAttributesA((infDirectory + "OEM0.inf").c_str());
@@ -299,7 +290,7 @@ TEST_F(DriverInstallTest, PrinterQueueOnAChosenPort)
     // Installed again while the queue uses the print processor: the old file makes way
     // for the new one (nothing holds it loaded here) and the registration stays.
     const std::string original = ReadAll("KPLPRINT.DLL");
-    WriteText("KPLPRINT.DLL", original + "; newer\r\n");
+    testpaths::WriteText("KPLPRINT.DLL", original + "; newer\r\n");
     std::vector<std::string> moved;  // observed, passed on to the real call
     auto move = (*api).MoveFileExA;
     api->MoveFileExA = [&](LPCSTR from, LPCSTR to, DWORD flags) {
@@ -311,7 +302,7 @@ TEST_F(DriverInstallTest, PrinterQueueOnAChosenPort)
     EXPECT_EQ(ReadAll(PrintProcessorDirectory() + "\\KPLPRINT.DLL"), original + "; newer\r\n");
     EXPECT_TRUE(FilesMatching(PrintProcessorDirectory() + "\\set*.tmp").empty());
     EXPECT_THAT(PrintProcessors(), Contains("KPLPrint"));
-    WriteText("KPLPRINT.DLL", original);
+    testpaths::WriteText("KPLPRINT.DLL", original);
     EXPECT_TRUE(boxes.empty());
 
     DeletePrinterNamed(printer);

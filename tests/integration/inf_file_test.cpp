@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,12 +22,6 @@ namespace {
 std::string Unique(const std::string& stem)
 {
     return "zrnit" + std::to_string(GetCurrentProcessId()) + stem;
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 std::string WindowsInfDir()
@@ -65,7 +57,7 @@ public:
     }
     void Write(const std::string& path, const std::string& text)
     {
-        WriteFile(path, text);
+        testpaths::WriteText(path, text);
         paths_.push_back(path);
     }
 
@@ -215,7 +207,7 @@ TEST_F(InfFileTest, TheInfIsOpenedFromTheProgramsDirectoryWhateverTheCurrentOne)
     SetCurrentDirectoryA(elsewhere.c_str());
     EXPECT_TRUE(InfFile(driverInf, "").IsDriverInf());
     // A driver INF only in the current directory is not found.
-    WriteFile(elsewhere + "\\" + Unique("only.inf"), DriverInf(includeName));
+    testpaths::WriteText(elsewhere + "\\" + Unique("only.inf"), DriverInf(includeName));
     EXPECT_FALSE(InfFile(Unique("only.inf"), "").IsDriverInf());
     SetCurrentDirectoryA(saved);
     testpaths::RemoveTree(elsewhere);
@@ -350,7 +342,7 @@ TEST_F(InfFileTest, TheCatalogMustExistAndNotBeEmpty)
     EXPECT_EQ(app.HasCatalogFile(named), 0);      // named, absent
     files.Write(testpaths::ModuleDir() + "\\" + catalog, "");
     EXPECT_EQ(app.HasCatalogFile(named), 0);  // present and empty
-    WriteFile(testpaths::ModuleDir() + "\\" + catalog, "0\x82\x01\x00");
+    testpaths::WriteText(testpaths::ModuleDir() + "\\" + catalog, "0\x82\x01\x00");
     EXPECT_EQ(app.HasCatalogFile(named), 1);  // present with content
     EXPECT_EQ(app.HasCatalogFile(Unique("missing.inf")), 0);
 
@@ -389,9 +381,9 @@ TEST_F(InfFileTest, DiscoveryOffersInstallExactlyWhenTheStartDirectoryHoldsTheDr
     } candidates[] = {{"a_plain.inf", notDriver}, {"b_ports.inf", portsWithMaker}, {"c_driver.inf", DriverInf(includeName)}};
     for (const Candidate& c : candidates) {
         std::string name = files.NextToProgram(c.stem, c.text);
-        WriteFile(start + "\\" + name, c.text);
+        testpaths::WriteText(start + "\\" + name, c.text);
     }
-    WriteFile(start + "\\readme.txt", "readme");
+    testpaths::WriteText(start + "\\readme.txt", "readme");
     SetCurrentDirectoryA(start.c_str());
 
     auto run = [](DiscoveryApp& app) {
@@ -441,9 +433,9 @@ TEST(MonitorInfFile, ScansTheMonitorInfsOfAPackageDirectory)
     GetCurrentDirectoryA(MAX_PATH, saved);
     std::string dir = testpaths::MakeTempDir("kpmonitor");
     ASSERT_FALSE(dir.empty());
-    WriteFile(dir + "\\monitorxp.inf", monitorinf_cases::XpInf());
-    WriteFile(dir + "\\monitor.inf", monitorinf_cases::W2kInf());
-    WriteFile(dir + "\\big.inf", monitorinf_cases::PaddedTo("; padding\r\n", 26000) + monitorinf_cases::XpInf());
+    testpaths::WriteText(dir + "\\monitorxp.inf", monitorinf_cases::XpInf());
+    testpaths::WriteText(dir + "\\monitor.inf", monitorinf_cases::W2kInf());
+    testpaths::WriteText(dir + "\\big.inf", monitorinf_cases::PaddedTo("; padding\r\n", 26000) + monitorinf_cases::XpInf());
     SetCurrentDirectoryA(dir.c_str());
 
     MonitorInfScan xp(MonitorInfName(5, 1), 5, 1);

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstdio>
 
+#include <gtest/gtest.h>
+
 namespace testpaths {
 
 std::string FromUnix(const std::string& unixPath)
@@ -92,6 +94,15 @@ void RemoveTree(const std::string& path)
         FindClose(h);
     }
     RemoveDirectoryA(path.c_str());
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
 }
 
 }  // namespace testpaths

@@ -29,4 +29,7 @@ std::vector<std::string> Subdirectories(const std::string& dir);
 // Removes a directory tree (best effort).
 void RemoveTree(const std::string& path);
 
+// Writes a file, replacing one that is there (read-only too); a failure fails the test.
+void WriteText(const std::string& path, const std::string& text);
+
 }  // namespace testpaths

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "app/install_status.h"
 #include "app/wizard_app.h"
@@ -62,14 +61,6 @@ std::string Replace(std::string text, const std::string& mark, const std::string
     return text;
 }
 
-void WriteText(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
 std::string Str(const char* s) { return s ? s : "<null>"; }
 
 struct DriverRecord {
@@ -94,7 +85,7 @@ protected:
         for (const std::string& d : {package, windows, windows + "\\inf", driverDirectory,
                                      root + "\\prtprocs", root + "\\base"})
             CreateDirectoryA(d.c_str(), nullptr);
-        WriteText(root + "\\base\\zbase.inf", kBaseInf);
+        testpaths::WriteText(root + "\\base\\zbase.inf", kBaseInf);
         WritePackage("", "PrintProcessor=KPLPrint,KPLPRINT.DLL\r\n");
         GetCurrentDirectoryA(MAX_PATH, savedDirectory);
         SetCurrentDirectoryA(package.c_str());
@@ -195,7 +186,7 @@ protected:
     void WritePackage(const std::string& catalogLine, const std::string& processorLine)
     {
         std::string text = Replace(kDriverInf, "%CATALOG%", catalogLine);
-        WriteText(package + "\\ZRN7730.INF", Replace(text, "%PROCESSOR%", processorLine));
+        testpaths::WriteText(package + "\\ZRN7730.INF", Replace(text, "%PROCESSOR%", processorLine));
     }
 
     int Install(const std::string& inf = "ZRN7730.INF")
@@ -319,7 +310,7 @@ TEST_F(DriverInstallTest, AFileNameTooLongForAPathFieldFailsBeforeAnythingIsCopi
         recorder.boxes.clear();
         std::string text = Replace(Replace(kDriverInf, "%CATALOG%", ""), "%PROCESSOR%",
                                    "PrintProcessor=KPLPrint,KPLPRINT.DLL\r\n");
-        WriteText(package + "\\ZRN7730.INF", Replace(text, line, line + longName + "\r\n"));
+        testpaths::WriteText(package + "\\ZRN7730.INF", Replace(text, line, line + longName + "\r\n"));
         EXPECT_EQ(Install(), 0);
         EXPECT_TRUE(recorder.copies.empty());
         EXPECT_TRUE(OemFiles().empty());
@@ -355,7 +346,7 @@ TEST_F(DriverInstallTest, EmptyInfNameHandsAnEmptyRecordToTheSpooler)
 TEST_F(DriverInstallTest, SignedPackageGoesThroughSetupApiFirst)
 {
     WritePackage("CatalogFile=zrn.cat\r\n", "PrintProcessor=KPLPrint,KPLPRINT.DLL\r\n");
-    WriteText(package + "\\zrn.cat", "catalog");
+    testpaths::WriteText(package + "\\zrn.cat", "catalog");
 
     setupCopySucceeds = true;
     EXPECT_EQ(Install(), 1);
@@ -374,7 +365,7 @@ TEST_F(DriverInstallTest, SignedPackageGoesThroughSetupApiFirst)
 TEST_F(DriverInstallTest, EmptyCatalogFileIsNotASignature)
 {
     WritePackage("CatalogFile=zrn.cat\r\n", "");
-    WriteText(package + "\\zrn.cat", "");
+    testpaths::WriteText(package + "\\zrn.cat", "");
     EXPECT_EQ(Install(), 1);
     EXPECT_TRUE(oemCalls.empty());
     EXPECT_THAT(OemFiles(), ElementsAre("OEM0.inf"));
@@ -382,7 +373,7 @@ TEST_F(DriverInstallTest, EmptyCatalogFileIsNotASignature)
 
 TEST_F(DriverInstallTest, InfWithANulNeverMatchesACopy)
 {
-    WriteText(package + "\\ZERO.INF", std::string("[Version]\0tail\r\n", 16));
+    testpaths::WriteText(package + "\\ZERO.INF", std::string("[Version]\0tail\r\n", 16));
     CopyInfToSystemDirectory("ZERO.INF", false);
     CopyInfToSystemDirectory("ZERO.INF", false);
     EXPECT_THAT(OemFiles(), ElementsAre("OEM0.inf", "OEM1.inf"));
