@@ -12,6 +12,7 @@
 #include "sample/kpmonitor_ui_ids.h"
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_flows.h"
 #include "support/scenario_machine.h"
 #include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
@@ -63,28 +64,6 @@ protected:
         if (!dir.empty())
             m_tempDirs.push_back(dir);
         return dir;
-    }
-
-    // The install task up to the printer page.
-    HWND OpenPrinterPage(Wizard& wizard)
-    {
-        if (!wizard.Start(m_package))
-            return nullptr;
-        HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_INSTALL))
-            return nullptr;
-        return wizard.WaitForPage(Page::Printer);
-    }
-
-    // The copy task up to the destination page.
-    HWND OpenDestinationPage(Wizard& wizard)
-    {
-        if (!wizard.Start(m_package))
-            return nullptr;
-        HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_COPY))
-            return nullptr;
-        return wizard.WaitForPage(Page::Destination);
     }
 
     // Cancel on the page ends the program with exit code 0 and opens nothing in the shell.
@@ -182,7 +161,7 @@ TEST_F(Refusals, CancelOnTheWelcomePage)
 TEST_F(Refusals, CancelOnThePrinterPageLeavesOnlyTheMonitorStep)
 {
     Wizard wizard;
-    HWND printer = OpenPrinterPage(wizard);
+    HWND printer = StartTask(wizard, m_package, IDC_TASK_INSTALL);
     ASSERT_NE(nullptr, printer) << wizard.Error();
     CancelEndsTheWizard(wizard, printer);
     // The monitor step runs before the page shows; nothing else is installed.
@@ -194,7 +173,7 @@ TEST_F(Refusals, CancelOnThePrinterPageLeavesOnlyTheMonitorStep)
 TEST_F(Refusals, CancelInThePortDialogAndOnTheInstallSummary)
 {
     Wizard wizard;
-    HWND printer = OpenPrinterPage(wizard);
+    HWND printer = StartTask(wizard, m_package, IDC_TASK_INSTALL);
     ASSERT_NE(nullptr, printer) << wizard.Error();
     const int rows = e2e::ListCount(printer, IDC_PORTS);
 
@@ -227,7 +206,7 @@ TEST_F(Refusals, CancelInThePortDialogAndOnTheInstallSummary)
 TEST_F(Refusals, CancelOnTheDestinationPage)
 {
     Wizard wizard;
-    HWND destination = OpenDestinationPage(wizard);
+    HWND destination = StartTask(wizard, m_package, IDC_TASK_COPY);
     ASSERT_NE(nullptr, destination) << wizard.Error();
     CancelEndsTheWizard(wizard, destination);
     std::vector<std::string> changes = Changes();
@@ -238,7 +217,7 @@ TEST_F(Refusals, CancelOnTheCopySummaryCopiesNothing)
 {
     const std::string target = TempDir("cancelled-copy") + "\\new";
     Wizard wizard;
-    HWND destination = OpenDestinationPage(wizard);
+    HWND destination = StartTask(wizard, m_package, IDC_TASK_COPY);
     ASSERT_NE(nullptr, destination) << wizard.Error();
     ASSERT_TRUE(e2e::SetItemText(destination, IDC_DIRECTORY, target));
     ASSERT_TRUE(wizard.Press(destination, IDOK)) << wizard.Error();

@@ -15,6 +15,7 @@
 
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_flows.h"
 #include "support/scenario_machine.h"
 #include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
@@ -104,18 +105,6 @@ std::string Describe(const std::vector<Observation>& seen)
 class Upgrade : public testing::Test {
 protected:
     static void SetUpTestSuite() { e2e::ScopedWineVersion::Clear("setup.exe"); }
-
-    // The printer page of a wizard started in `dir`, the spooler running: the monitor step
-    // has run by the time it shows.
-    HWND OpenPrinterPage(Wizard& wizard, const std::string& dir)
-    {
-        if (!wizard.Start(dir))
-            return nullptr;
-        HWND welcome = wizard.WaitForPage(Page::Welcome);
-        if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_INSTALL))
-            return nullptr;
-        return wizard.WaitForPage(Page::Printer);
-    }
 };
 
 TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart)
@@ -132,10 +121,11 @@ TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart
     ASSERT_FALSE(HasMonitorDll(kMonitorDll)) << "not a clean machine";
     ASSERT_TRUE(SetSpoolerRunning(true));
 
-    // The older monitor, installed by the wizard; the user leaves at the printer page.
+    // The older monitor, installed by the wizard; the user leaves at the printer page (the
+    // spooler runs, so the monitor step has run by the time it shows).
     {
         Wizard first;
-        HWND printer = OpenPrinterPage(first, oldPackage);
+        HWND printer = StartTask(first, oldPackage, IDC_TASK_INSTALL);
         ASSERT_NE(nullptr, printer) << first.Error();
         ASSERT_TRUE(first.Press(printer, IDCANCEL)) << first.Error();
         ASSERT_TRUE(first.WaitForExit(0)) << first.Error();

@@ -11,6 +11,16 @@ const DWORD kShellWaitMs = 10000;
 
 }  // namespace
 
+HWND StartTask(Wizard& wizard, const std::string& packageDir, int task)
+{
+    if (!wizard.Start(packageDir))
+        return nullptr;
+    HWND welcome = wizard.WaitForPage(Page::Welcome);
+    if (!welcome || !wizard.ChooseTask(welcome, task))
+        return nullptr;
+    return wizard.WaitForPage(task == IDC_TASK_COPY ? Page::Destination : Page::Printer);
+}
+
 bool RunInstall(Wizard& wizard, const std::string& packageDir, const InstallChoices& choices,
                 InstallOutcome* outcome)
 {

@@ -22,6 +22,11 @@ struct InstallOutcome {
     bool printersOpened = false;   // the shell was asked for the Printers folder
 };
 
+// Starts the wizard in `packageDir` and chooses the task (IDC_TASK_INSTALL or IDC_TASK_COPY) on
+// the welcome page: the task's first page, the printer or the destination page, or nullptr with
+// Error() set. A message box on the way is not answered.
+HWND StartTask(Wizard& wizard, const std::string& packageDir, int task);
+
 // The install task from the welcome page to the end of the program: the spooler question
 // answered Yes when it comes, the port, the name, the summary, Finish.
 bool RunInstall(Wizard& wizard, const std::string& packageDir, const InstallChoices& choices,

@@ -253,12 +253,7 @@ int Copy(const std::string& package, const std::string& destination)
     if (!SetSpoolerRunning(true))
         return Failed("the spooler does not run");
     Wizard wizard;
-    if (!wizard.Start(package))
-        return Failed(wizard.Error());
-    HWND welcome = wizard.WaitForPage(Page::Welcome);
-    if (!welcome || !wizard.ChooseTask(welcome, IDC_TASK_COPY))
-        return Failed(wizard.Error());
-    HWND page = wizard.WaitForPage(Page::Destination);
+    HWND page = StartTask(wizard, package, IDC_TASK_COPY);
     if (!page || !e2e::SetItemText(page, IDC_DIRECTORY, destination) || !wizard.Press(page, IDOK))
         return Failed(wizard.Error());
     HWND summary = wizard.WaitForPage(Page::Summary);
