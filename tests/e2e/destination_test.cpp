@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "support/paths.h"
 #include "support/process.h"
+#include "support/scenario_machine.h"
 #include "support/scenario_wizard.h"
 #include "support/ui_driver.h"
 #include "support/ui_internal.h"
@@ -156,17 +157,8 @@ char SelectedDrive(HWND dialog)
 
 std::set<std::string> FileNames(const std::string& dir)
 {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(data.cFileName);
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
-    return names;
+    const std::vector<std::string> files = scenario::FilesIn(dir);
+    return {files.begin(), files.end()};
 }
 
 // ---- the fixture -------------------------------------------------------------------

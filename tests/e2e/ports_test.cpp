@@ -53,16 +53,10 @@ std::vector<Row> Rows(HWND printer)
     return rows;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::string x = ReadFileBytes(a);
-    return !x.empty() && x == ReadFileBytes(b);
-}
-
 bool MonitorFilesFrom(const std::string& package)
 {
     for (const char* dll : {kMonitorDll, kMonitorUiDll})
-        if (!SameFile(SystemDirectory() + "\\" + dll, package + "\\kpmonitor\\" + dll))
+        if (!SameBytes(SystemDirectory() + "\\" + dll, package + "\\kpmonitor\\" + dll))
             return false;
     return true;
 }

@@ -39,11 +39,7 @@ const char* const kDlls[] = {KPMON_DLL_NAME, KPMON_UI_DLL_NAME};
 // Names the step that a process of this program runs (see RunStep).
 const char kStepVariable[] = "ZRN_MONITOR_TEST_STEP";
 
-bool SameBytes(const std::string& a, const std::string& b)
-{
-    std::string x = scenario::ReadFileBytes(a);
-    return !x.empty() && x == scenario::ReadFileBytes(b);
-}
+using scenario::SameBytes;
 
 std::string CurrentDir()
 {

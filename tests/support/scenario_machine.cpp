@@ -297,6 +297,12 @@ std::string ReadFileBytes(const std::string& path)
     return out;
 }
 
+bool SameBytes(const std::string& a, const std::string& b)
+{
+    const std::string x = ReadFileBytes(a);
+    return !x.empty() && x == ReadFileBytes(b);
+}
+
 bool FileExists(const std::string& path)
 {
     DWORD a = GetFileAttributesA(path.c_str());

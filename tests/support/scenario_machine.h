@@ -53,6 +53,8 @@ std::vector<std::string> FilesIn(const std::string& dir);
 // sorted; directories end in a backslash.
 std::vector<std::string> TreeOf(const std::string& dir);
 std::string ReadFileBytes(const std::string& path);   // "" when missing
+// True when the first file can be read, is not empty, and the second holds the same bytes.
+bool SameBytes(const std::string& a, const std::string& b);
 bool FileExists(const std::string& path);
 // Names of the files in the INF directory whose content equals that of `inf`.
 std::vector<std::string> InfCopiesOf(const std::string& inf);
