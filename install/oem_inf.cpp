@@ -48,7 +48,40 @@ bool IsDuplicate(const std::string& infName, unsigned long size, const std::stri
     }
 }
 
+// The system's INF directory with its trailing backslash; "" when it cannot be had.
+std::string InfDirectory()
+{
+    char windows[MAX_PATH + 1] = {};
+    UINT n = sys().GetWindowsDirectoryA(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::string directory(windows, n);
+    if (directory.back() != '\\')
+        directory += '\\';
+    return directory + "inf\\";
+}
+
+// The size of a file of the current directory; false when it is missing or 4 GB or more.
+bool SourceSize(const std::string& infName, unsigned long& size)
+{
+    WIN32_FIND_DATAA source = {};
+    platform::FindHandle search(sys().FindFirstFileA(infName.c_str(), &source));
+    if (!search || source.nFileSizeHigh != 0)
+        return false;
+    size = source.nFileSizeLow;
+    return true;
+}
+
 }  // namespace
+
+std::string FindOemInfCopy(const std::string& infName)
+{
+    unsigned long size = 0;
+    std::string infDirectory = InfDirectory();
+    if (infName.empty() || infDirectory.empty() || !SourceSize(infName, size))
+        return {};
+    return FindDuplicateOemInf(infName, size, infDirectory);
+}
 
 std::string FindDuplicateOemInf(const std::string& infName, unsigned long size,
                                 const std::string& infDirectory)
@@ -75,25 +108,11 @@ void CopyInfToSystemDirectory(const std::string& infName, bool isSigned)
     if (isSigned && CopyThroughSetupApi(infName))
         return;
 
-    WIN32_FIND_DATAA source = {};
-    {
-        platform::FindHandle search(sys().FindFirstFileA(infName.c_str(), &source));
-        if (!search)
-            return;
-    }
-    if (source.nFileSizeHigh != 0)
+    unsigned long size = 0;
+    if (!SourceSize(infName, size))
         return;
-
-    char windows[MAX_PATH + 1] = {};
-    UINT n = sys().GetWindowsDirectoryA(windows, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return;
-    std::string infDirectory = std::string(windows, n);
-    if (infDirectory.back() != '\\')
-        infDirectory += '\\';
-    infDirectory += "inf\\";
-
-    if (!FindDuplicateOemInf(infName, source.nFileSizeLow, infDirectory).empty())
+    std::string infDirectory = InfDirectory();
+    if (infDirectory.empty() || !FindDuplicateOemInf(infName, size, infDirectory).empty())
         return;
 
     // The first free number; past the bound the INF is left uncopied, like a failed copy.

@@ -15,3 +15,7 @@ void CopyInfToSystemDirectory(const std::string& infName, bool isSigned);
 // the text of the source INF of the given size; empty when there is none.
 std::string FindDuplicateOemInf(const std::string& infName, unsigned long size,
                                 const std::string& infDirectory);
+
+// The "OEM*.inf" copy of an INF of the current directory in the system's INF directory (its
+// full path); empty when there is none.
+std::string FindOemInfCopy(const std::string& infName);

@@ -13,19 +13,6 @@ namespace {
 char* Text(const std::string& s) { return const_cast<char*>(s.c_str()); }
 char* Text(const char* s) { return const_cast<char*>(s); }
 
-// The spooler's print processor directory; empty when it cannot be had.
-std::string PrintProcessorDirectory(const char* environment)
-{
-    char directory[MAX_PATH + 1] = {};
-    DWORD needed = 0;
-    if (!sys().GetPrintProcessorDirectoryA(nullptr, Text(environment), 1,
-                                           reinterpret_cast<LPBYTE>(directory), MAX_PATH,
-                                           &needed))
-        return {};
-    directory[MAX_PATH] = '\0';
-    return directory;
-}
-
 // True when a local printer queue names the print processor (exact comparison).
 // A failed enumeration counts as "not in use".
 bool IsUsedByLocalPrinter(const std::string& name)
@@ -69,6 +56,18 @@ void MoveAside(const std::string& fileName, const char* environment)
 }
 
 }  // namespace
+
+std::string PrintProcessorDirectory(const char* environment)
+{
+    char directory[MAX_PATH + 1] = {};
+    DWORD needed = 0;
+    if (!sys().GetPrintProcessorDirectoryA(nullptr, Text(environment), 1,
+                                           reinterpret_cast<LPBYTE>(directory), MAX_PATH,
+                                           &needed))
+        return {};
+    directory[MAX_PATH] = '\0';
+    return directory;
+}
 
 void RemoveOldPrintProcessor(const std::string& name, const char* environment,
                              const std::string& fileName)

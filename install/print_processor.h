@@ -13,3 +13,6 @@ void InstallPrintProcessor(const std::string& name, const std::string& fileName,
 // the new one replaces is moved aside under a temporary "set" name and the registration stays.
 void RemoveOldPrintProcessor(const std::string& name, const char* environment,
                              const std::string& fileName);
+
+// The spooler's print processor directory; empty when it cannot be had.
+std::string PrintProcessorDirectory(const char* environment);
