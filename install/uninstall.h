@@ -1,0 +1,88 @@
+// Taking out what the install task put on the machine: the printer queue, then each part it
+// shares with other printers (driver, INF copy, print processor, ports, port monitor) only
+// when no other printer still uses it. Each step tells in a report what it did with every
+// part and why, for the run's log.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+// One local printer as the spooler lists it.
+struct PrinterRecord {
+    std::string name;
+    std::string ports;  // the spooler's list: one port, or several separated by commas
+    std::string driver;
+    std::string printProcessor;
+};
+
+// What one step did with one part.
+enum class PartState {
+    Removed,
+    Kept,       // still used (the reason says by what), or not the package's own
+    Absent,     // not on the machine: nothing to remove
+    Scheduled,  // a file in use: Windows deletes it when it next starts
+    Failed,     // still there (the reason says why)
+};
+
+struct PartResult {
+    std::string part;  // "driver ZRN 7730", "port KPL1:", "file C:\...\ZRNKPMON.DLL"
+    PartState state;
+    std::string reason;
+};
+
+using UninstallReport = std::vector<PartResult>;
+
+// True when every part of the report is gone or was rightly kept.
+bool UninstallComplete(const UninstallReport& report);
+
+// What the package puts on the machine besides the queue and the driver, read from its
+// driver INF and its monitor INF (the current directory is the package's directory).
+struct PackageParts {
+    std::string printProcessor;      // "" when the package brings none
+    std::string printProcessorFile;
+    std::string monitorDll;
+    std::vector<std::string> monitorFiles;  // copied into the system directory
+};
+PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major,
+                              DWORD minor);
+
+// The local printers (level 2); false when the spooler cannot list them.
+bool ListLocalPrinters(std::vector<PrinterRecord>& printers);
+
+// The printer of that name (letter case aside); null when there is none.
+const PrinterRecord* FindPrinter(const std::vector<PrinterRecord>& printers, const std::string& name);
+
+// The port names of a printer's port list.
+std::vector<std::string> SplitPortList(const std::string& ports);
+
+// Deletes the queue; the remaining printers are listed again into `others`. False when the
+// queue is still there (refused, or kept by the spooler until its jobs are done).
+bool DeletePrinterQueue(const std::string& name, std::vector<PrinterRecord>& others,
+                        UninstallReport& report);
+
+// Deletes the driver and the files the spooler leaves of it (in its directory and the
+// driver directory) that no other driver names, unless another printer uses it. True when
+// the driver is not installed afterwards.
+bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others,
+                  UninstallReport& report);
+
+// Removes the system INF directory's copy of the package's INF (a file of the current directory).
+void RemoveOemInfCopy(const std::string& infName, UninstallReport& report);
+
+// Deletes the print processor and then its file, unless another printer uses it.
+void RemovePrintProcessor(const std::string& name, const std::string& fileName,
+                          const std::vector<PrinterRecord>& others, UninstallReport& report);
+
+// The deleted printer's ports of the package's monitor that no other printer uses; then,
+// when no other printer uses any port of the monitor, its other ports, the monitor and its
+// files in the system directory. Ports are deleted through the monitor without its dialog.
+void RemovePortMonitor(const PackageParts& package, const std::vector<std::string>& printerPorts,
+                       const std::vector<PrinterRecord>& others, UninstallReport& report);
+
+// Deletes a file that a step leaves behind; a library in use is deleted when Windows next
+// starts. A missing file adds nothing to the report.
+void DeleteLeftoverFile(const std::string& path, UninstallReport& report);
+
+// The system's text for an error code, for a report's reason.
+std::string ErrorReason(DWORD error);

@@ -1,0 +1,149 @@
+// Removing the printer driver, the files the spooler leaves of it, and the INF copy.
+#include <algorithm>
+
+#include "framework/paths.h"
+#include "framework/strings.h"
+#include "install/oem_inf.h"
+#include "install/spooler_list.h"
+#include "install/uninstall.h"
+#include "platform/api.h"
+
+using framework::EqualNoCase;
+
+namespace {
+
+struct DriverRecord {
+    std::string name;
+    std::vector<std::string> files;  // full paths, as the spooler gives them
+};
+
+std::string BaseName(const std::string& path)
+{
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+bool ListDrivers(std::vector<DriverRecord>& drivers)
+{
+    drivers.clear();
+    return ReadSpoolerList<DRIVER_INFO_3A>(
+        [](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+            return sys().EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, count);
+        },
+        [&](const DRIVER_INFO_3A& d) {
+            DriverRecord record{FieldText(d.pName), {}};
+            for (const char* file : {d.pDriverPath, d.pDataFile, d.pConfigFile, d.pHelpFile})
+                if (file && *file)
+                    record.files.emplace_back(file);
+            for (const char* p = d.pDependentFiles; p && *p; p += std::string(p).size() + 1)
+                record.files.emplace_back(p);
+            drivers.push_back(record);
+        });
+}
+
+// A driver that names the file: by its path, or by its name alone (`byName`).
+const DriverRecord* DriverUsing(const std::vector<DriverRecord>& drivers, const std::string& path, bool byName)
+{
+    for (const DriverRecord& driver : drivers)
+        for (const std::string& file : driver.files)
+            if (byName ? EqualNoCase(BaseName(file), BaseName(path)) : EqualNoCase(file, path))
+                return &driver;
+    return nullptr;
+}
+
+// The spooler's printer driver directory, where the driver's files are put before the
+// driver is added; "" when it cannot be had.
+std::string PrinterDriverDirectory()
+{
+    char directory[MAX_PATH + 1] = {};
+    DWORD needed = 0;
+    if (!sys().GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(directory), MAX_PATH,
+                                          &needed))
+        return {};
+    return directory;
+}
+
+// The files of the deleted driver that no remaining driver names, in the spooler's
+// directory of the driver and where the install task put them for the spooler.
+void RemoveDriverFiles(const std::vector<std::string>& files, const std::vector<DriverRecord>& remaining,
+                       UninstallReport& report)
+{
+    const std::string staging = PrinterDriverDirectory();
+    for (const std::string& path : files) {
+        if (const DriverRecord* user = DriverUsing(remaining, path, false)) {
+            report.push_back({"file " + path, PartState::Kept, "driver " + user->name + " uses it"});
+            continue;
+        }
+        DeleteLeftoverFile(path, report);
+        const std::string staged = staging.empty() ? std::string() : framework::JoinPath(staging, BaseName(path));
+        if (!staged.empty() && !EqualNoCase(staged, path) && !DriverUsing(remaining, path, true))
+            DeleteLeftoverFile(staged, report);
+    }
+}
+
+}  // namespace
+
+bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others, UninstallReport& report)
+{
+    const std::string part = "driver " + driver;
+    for (const PrinterRecord& printer : others) {
+        if (EqualNoCase(printer.driver, driver)) {
+            report.push_back({part, PartState::Kept, "printer " + printer.name + " uses it"});
+            return false;
+        }
+    }
+    std::vector<DriverRecord> drivers;
+    if (!ListDrivers(drivers)) {
+        report.push_back({part, PartState::Failed, "the spooler cannot list its drivers: " +
+                                                       ErrorReason(sys().GetLastError())});
+        return false;
+    }
+    // Every version of the driver goes; their files are gathered first.
+    bool installed = false;
+    std::vector<std::string> files;
+    for (const DriverRecord& record : drivers) {
+        if (!EqualNoCase(record.name, driver))
+            continue;
+        installed = true;
+        for (const std::string& file : record.files)
+            if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return EqualNoCase(f, file); }))
+                files.push_back(file);
+    }
+    if (!installed) {
+        report.push_back({part, PartState::Absent, ""});
+        return true;
+    }
+
+    // Without flags the spooler deletes the driver and leaves its files, on Windows and
+    // Wine alike (Wine 8 refuses every flag); the files are deleted below.
+    std::string name = driver;
+    if (!sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], 0, 0)) {
+        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+        return false;
+    }
+    report.push_back({part, PartState::Removed, ""});
+
+    if (!ListDrivers(drivers)) {
+        report.push_back({"files of " + part, PartState::Failed, "the spooler cannot list the other drivers: " +
+                                                                    ErrorReason(sys().GetLastError())});
+        return true;
+    }
+    RemoveDriverFiles(files, drivers, report);
+    return true;
+}
+
+void RemoveOemInfCopy(const std::string& infName, UninstallReport& report)
+{
+    const std::string copy = FindOemInfCopy(infName);
+    if (copy.empty()) {
+        report.push_back({"INF copy of " + infName, PartState::Absent, ""});
+        return;
+    }
+    const std::string part = "INF copy " + copy;
+    if (!sys().SetupUninstallOEMInfA(BaseName(copy).c_str(), 0, nullptr))
+        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+    // Wine 8 deletes the file only when forced (SUOI_FORCEDELETE), and reports success.
+    else if (sys().GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
+        report.push_back({part, PartState::Failed, "SetupAPI left it in place"});
+    else
+        report.push_back({part, PartState::Removed, ""});
+}

@@ -1,0 +1,71 @@
+// Leftover files, the report's reasons, and what the package installs besides its driver.
+#include "framework/message_box.h"
+#include "framework/strings.h"
+#include "install/port_monitor.h"
+#include "install/uninstall.h"
+#include "package/inf_file.h"
+#include "package/monitor_inf.h"
+#include "platform/api.h"
+
+bool UninstallComplete(const UninstallReport& report)
+{
+    for (const PartResult& result : report)
+        if (result.state == PartState::Failed || result.state == PartState::Scheduled)
+            return false;
+    return true;
+}
+
+std::string ErrorReason(DWORD error)
+{
+    std::string text = framework::Trim(framework::SystemErrorText(error));
+    return (text.empty() ? std::string("error") : text) + " (" + std::to_string(error) + ")";
+}
+
+void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
+{
+    DWORD attributes = sys().GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    const std::string part = "file " + path;
+    // A copy from read-only media keeps its read-only mark, which would stop the deletion.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        sys().SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (sys().DeleteFileA(path.c_str())) {
+        report.push_back({part, PartState::Removed, ""});
+        return;
+    }
+    DWORD error = sys().GetLastError();
+    // A library that a process holds loaded cannot be deleted while it stays loaded.
+    bool inUse = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+    if (inUse && sys().MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        report.push_back({part, PartState::Scheduled, ErrorReason(error)});
+    else
+        report.push_back({part, PartState::Failed, ErrorReason(error)});
+}
+
+PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major, DWORD minor)
+{
+    PackageParts parts;
+    try {
+        InfFile inf(infName, model);
+        inf.Describe();
+        // A print processor that the package names without its file is the machine's own.
+        if (!inf.m_szPrintProcessorFile.empty()) {
+            parts.printProcessor = inf.m_szPrintProcessor;
+            parts.printProcessorFile = inf.m_szPrintProcessorFile;
+        }
+    } catch (...) {
+        // Without a description the package brings no print processor of its own.
+    }
+    SavedCurrentDirectory start;
+    if (start.EnterSubdirectory(kMonitorDirectory)) {
+        MonitorInfScan scan(MonitorInfName(major, minor), major, minor);
+        parts.monitorDll = scan.m_szDllName;
+        parts.monitorFiles = scan.m_szFileList;
+    }
+    if (parts.monitorDll.empty())
+        parts.monitorDll = kMonitorDllName;
+    if (parts.monitorFiles.empty())
+        parts.monitorFiles = {parts.monitorDll};
+    return parts;
+}

@@ -1,0 +1,135 @@
+// Removing the package monitor's ports, the monitor and its files.
+#include <algorithm>
+
+#include "framework/paths.h"
+#include "framework/strings.h"
+#include "install/port_monitor.h"
+#include "install/ports.h"
+#include "install/spooler_list.h"
+#include "install/uninstall.h"
+#include "platform/api.h"
+#include "platform/handles.h"
+
+using framework::EqualNoCase;
+
+namespace {
+
+std::wstring Widen(const std::string& text)
+{
+    int n = sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+    wide.resize(static_cast<size_t>(n - 1));
+    return wide;
+}
+
+// Deletes a port through the monitor's XcvData "DeletePort", which shows no dialog.
+void DeletePort(const std::string& monitor, const std::string& port, UninstallReport& report)
+{
+    const std::string part = "port " + port;
+    std::string object = ",XcvMonitor " + monitor;
+    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+    platform::PrinterHandle xcv;
+    if (!sys().OpenPrinterA(&object[0], xcv.receive(), &defaults)) {
+        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+        return;
+    }
+    std::wstring name = Widen(port);
+    DWORD needed = 0;
+    DWORD status = ERROR_NOT_SUPPORTED;  // stays so when the monitor has no XcvData
+    if (!sys().XcvDataW(xcv.get(), L"DeletePort", reinterpret_cast<PBYTE>(&name[0]),
+                        static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)), nullptr, 0, &needed, &status))
+        status = sys().GetLastError();
+    if (status == ERROR_SUCCESS)
+        report.push_back({part, PartState::Removed, ""});
+    else
+        report.push_back({part, PartState::Failed, ErrorReason(status)});
+}
+
+// The other printer that prints through the port; null when none does.
+const PrinterRecord* PrinterUsingPort(const std::vector<PrinterRecord>& printers, const std::string& port)
+{
+    for (const PrinterRecord& printer : printers)
+        for (const std::string& used : SplitPortList(printer.ports))
+            if (EqualNoCase(used, port))
+                return &printer;
+    return nullptr;
+}
+
+// The monitor's files in the system directory that no remaining monitor loads.
+void RemoveMonitorFiles(const std::vector<std::string>& files, UninstallReport& report)
+{
+    std::vector<std::pair<std::string, std::string>> monitors;  // name, DLL
+    const std::string system = framework::SystemDirectory();
+    if (system.empty() || !ReadSpoolerList<MONITOR_INFO_2A>(
+                              [](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+                                  return sys().EnumMonitorsA(nullptr, 2, buffer, size, needed, count);
+                              },
+                              [&](const MONITOR_INFO_2A& m) {
+                                  monitors.emplace_back(FieldText(m.pName), FieldText(m.pDLLName));
+                              })) {
+        report.push_back({"files of the port monitor", PartState::Failed,
+                          "the other monitors' files cannot be told: " + ErrorReason(sys().GetLastError())});
+        return;
+    }
+    for (const std::string& file : files) {
+        auto user = std::find_if(monitors.begin(), monitors.end(),
+                                 [&](const std::pair<std::string, std::string>& m) { return EqualNoCase(m.second, file); });
+        if (user != monitors.end())
+            report.push_back({"file " + file, PartState::Kept, "port monitor " + user->first + " uses it"});
+        else
+            DeleteLeftoverFile(framework::JoinPath(system, file), report);
+    }
+}
+
+}  // namespace
+
+void RemovePortMonitor(const PackageParts& package, const std::vector<std::string>& printerPorts,
+                       const std::vector<PrinterRecord>& others, UninstallReport& report)
+{
+    std::string monitor;
+    if (!FindRegisteredMonitor(package.monitorDll, monitor)) {
+        report.push_back({"port monitor " + package.monitorDll, PartState::Absent, ""});
+        return;
+    }
+    const std::string part = "port monitor " + monitor;
+    std::vector<PortRecord> ports;
+    if (EnumerateSpoolerPorts(ports) != PortEnumeration::Ok) {
+        report.push_back({part, PartState::Failed, "the spooler cannot list its ports: " +
+                                                       ErrorReason(sys().GetLastError())});
+        return;
+    }
+    std::vector<std::string> own;
+    for (const PortRecord& port : ports)
+        if (port.monitor == monitor && std::find(own.begin(), own.end(), port.name) == own.end())
+            own.push_back(port.name);
+    for (const std::string& port : printerPorts)
+        if (std::none_of(own.begin(), own.end(), [&](const std::string& p) { return EqualNoCase(p, port); }))
+            report.push_back({"port " + port, PartState::Kept, "it is not a port of " + monitor});
+
+    // Each port of the monitor goes unless a printer prints through it; the monitor stays
+    // while one does.
+    const PrinterRecord* monitorUser = nullptr;
+    std::string usedPort;
+    for (const std::string& port : own) {
+        if (const PrinterRecord* user = PrinterUsingPort(others, port)) {
+            report.push_back({"port " + port, PartState::Kept, "printer " + user->name + " uses it"});
+            monitorUser = user;
+            usedPort = port;
+        } else {
+            DeletePort(monitor, port, report);
+        }
+    }
+    if (monitorUser) {
+        report.push_back({part, PartState::Kept, "printer " + monitorUser->name + " uses its port " + usedPort});
+        return;
+    }
+    if (!sys().DeleteMonitorA(nullptr, nullptr, &monitor[0])) {
+        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+        return;
+    }
+    report.push_back({part, PartState::Removed, ""});
+    RemoveMonitorFiles(package.monitorFiles, report);
+}
