@@ -59,3 +59,9 @@ ExitCode RunUnattended(const CommandLine& line);
 ExitCode RunInstallTask(UnattendedRun& run);
 ExitCode RunCopyTask(UnattendedRun& run);
 ExitCode RunUninstallTask(UnattendedRun& run);
+
+struct PackageParts;
+// The uninstall after the first checks: the printer of /name (the model name when not
+// given) must exist and use the package's driver (2 otherwise, nothing changed); then the
+// removals, and 9 when something stays behind.
+ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const PackageParts& package);
