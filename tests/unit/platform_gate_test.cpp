@@ -71,3 +71,11 @@ TEST(PlatformGate, OtherSystemsAreRefusedWithTheMessage)
 }
 
 }  // namespace
+
+// Windows 2000 lacks SetupUninstallOEMInfA: the seam looks it up when called, so that the
+// program still starts there, and reaches the system's function where it exists.
+TEST(LateBoundCallTest, ReachesTheSystemsFunction)
+{
+    EXPECT_FALSE(platform::RealApi().SetupUninstallOEMInfA(nullptr, 0, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
