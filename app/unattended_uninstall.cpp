@@ -75,7 +75,7 @@ ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const 
 
 ExitCode RunUninstallTask(UnattendedRun& run)
 {
-    // Nothing changes on the machine before the printer is known to be the package's.
+    // The checks that change nothing come first; the spooler must run to find the printer.
     std::string infName;
     ExitCode code = run.CheckRights();
     if (code == ExitCode::Done)
@@ -90,11 +90,12 @@ ExitCode RunUninstallTask(UnattendedRun& run)
     sys().GetVersionExA(&version);
     const PackageParts package =
         ReadPackageParts(infName, g_szDefaultName, version.dwMajorVersion, version.dwMinorVersion);
-    std::string files;
+    std::string parts = package.printProcessor.empty()
+                            ? std::string("no print processor")
+                            : "print processor " + package.printProcessor + " (" + package.printProcessorFile + ")";
+    parts += " and port monitor " + package.monitorDll + " (";
     for (const std::string& file : package.monitorFiles)
-        files += (files.empty() ? "" : ", ") + file;
-    run.Step("the package brings print processor " +
-             (package.printProcessor.empty() ? std::string("(none)") : package.printProcessor + " (" + package.printProcessorFile + ")") +
-             " and port monitor " + package.monitorDll + " (" + files + ")");
+        parts += (&file == &package.monitorFiles.front() ? "" : ", ") + file;
+    run.Step("the package brings " + parts + ")");
     return UninstallPrinter(run, infName, package);
 }

@@ -139,10 +139,13 @@ void RemoveOemInfCopy(const std::string& infName, UninstallReport& report)
         return;
     }
     const std::string part = "INF copy " + copy;
-    if (!sys().SetupUninstallOEMInfA(BaseName(copy).c_str(), 0, nullptr))
+    if (!sys().SetupUninstallOEMInfA(BaseName(copy).c_str(), 0, nullptr)) {
         report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+        return;
+    }
     // Wine 8 deletes the file only when forced (SUOI_FORCEDELETE), and reports success.
-    else if (sys().GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES)
+    DWORD attributes = sys().GetFileAttributesA(copy.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         report.push_back({part, PartState::Failed, "SetupAPI left it in place"});
     else
         report.push_back({part, PartState::Removed, ""});

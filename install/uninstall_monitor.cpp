@@ -75,8 +75,9 @@ void RemoveMonitorFiles(const std::vector<std::string>& files, UninstallReport& 
         return;
     }
     for (const std::string& file : files) {
-        auto user = std::find_if(monitors.begin(), monitors.end(),
-                                 [&](const std::pair<std::string, std::string>& m) { return EqualNoCase(m.second, file); });
+        auto user = std::find_if(monitors.begin(), monitors.end(), [&](const std::pair<std::string, std::string>& m) {
+            return EqualNoCase(m.second, file);
+        });
         if (user != monitors.end())
             report.push_back({"file " + file, PartState::Kept, "port monitor " + user->first + " uses it"});
         else

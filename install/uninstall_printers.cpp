@@ -60,8 +60,9 @@ bool DeletePrinterQueue(const std::string& name, std::vector<PrinterRecord>& oth
     }
     // A queue with jobs waiting stays listed until they are done.
     if (FindPrinter(others, name)) {
-        report.push_back({part, PartState::Failed,
-                          error != ERROR_SUCCESS ? ErrorReason(error) : "the spooler keeps it until its jobs are done"});
+        const std::string reason =
+            error != ERROR_SUCCESS ? ErrorReason(error) : "the spooler keeps it until its jobs are done";
+        report.push_back({part, PartState::Failed, reason});
         return false;
     }
     report.push_back({part, PartState::Removed, ""});
