@@ -430,7 +430,9 @@ private:
             return files.count(path) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY;
         };
         api.DeleteFileA = [this](LPCSTR path) { return Allowed("DeleteFileA", path) && files.erase(path); };
-        api.MoveFileExA = [this](LPCSTR from, LPCSTR, DWORD) { return events.push_back(std::string("schedule ") + from), TRUE; };
+        api.MoveFileExA = [this](LPCSTR from, LPCSTR, DWORD) {
+            return events.push_back(std::string("schedule ") + from), TRUE;
+        };
         api.CreateDirectoryA = [](LPCSTR, LPSECURITY_ATTRIBUTES) { return TRUE; };
 
         // Files open for reading: the handle is the index of an entry of `reading`, plus one.
@@ -487,115 +489,90 @@ private:
     }
 
 public:
-    // The printing side for the uninstall: printers, drivers (their files by full path) and
-    // print processors; a failure by call or by object name ("DeletePrinter", a port, a file).
-    struct Printer {
-        std::string name, port, driver, processor;
-    };
-    std::vector<Printer> printers;
-    std::vector<std::vector<std::string>> drivers;  // name, then its files
-    std::vector<std::string> processors;
+    // The printing side of the uninstall: printers, drivers (their files by full path), print
+    // processors; a deletion fails when `failures` has its call or its object.
+    using Rows = std::vector<std::vector<std::string>>;
+    Rows printers;    // name, port, driver, print processor
+    Rows drivers;     // name, its files, then "" (which ends the list of files)
+    Rows processors;  // name
     std::map<std::string, DWORD> failures;
-    bool processorDeleteIsStub = false;  // as Wine's: success, and nothing deleted
 
-    // A change that the machine makes (noted in events), unless a failure is set for the
-    // call or the object.
-    bool Allowed(const std::string& call, const std::string& object)
+    // A deletion: false with the error when `failures` has the call or the object, else
+    // noted in events.
+    BOOL Allowed(const std::string& call, const std::string& object)
     {
-        for (const std::string& key : {call, object}) {
-            if (failures.count(key)) {
-                SetLastError(failures[key]);
-                return false;
-            }
-        }
+        for (const std::string& key : {call, object})
+            if (failures.count(key))
+                return SetLastError(failures[key]), FALSE;
         events.push_back(call + " " + object);
-        return true;
+        return TRUE;
+    }
+    // An allowed deletion also removes what `match` finds in the list.
+    template <typename T, typename Match>
+    BOOL Delete(const std::string& call, const std::string& object, std::vector<T>& list, Match match)
+    {
+        if (!Allowed(call, object))
+            return FALSE;
+        list.erase(std::remove_if(list.begin(), list.end(), match), list.end());
+        return TRUE;
     }
 
 private:
-    template <typename T, typename Match>
-    static void Erase(std::vector<T>& list, Match match)
-    {
-        list.erase(std::remove_if(list.begin(), list.end(), match), list.end());
-    }
-
     void InstallPrinting(platform::Api& api)
     {
         api.EnumPrintersA = [this](DWORD, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed, LPDWORD count) {
-            std::vector<std::vector<std::string>> rows;
-            for (const Printer& p : printers)
-                rows.push_back({p.name, p.port, p.driver, p.processor});
-            return FillRecords<PRINTER_INFO_2A>(rows, [](PRINTER_INFO_2A& r, const std::vector<char*>& s) {
+            return FillRecords<PRINTER_INFO_2A>(printers, [](PRINTER_INFO_2A& r, const std::vector<char*>& s) {
                 r.pPrinterName = s[0], r.pPortName = s[1], r.pDriverName = s[2], r.pPrintProcessor = s[3];
             }, buf, size, needed, count);
         };
-        api.OpenPrinterA = [this](LPSTR name, LPHANDLE h, LPPRINTER_DEFAULTSA) {
-            *h = reinterpret_cast<HANDLE>(++handles_);
-            opened_[*h] = name;
-            return TRUE;
-        };
-        api.ClosePrinter = [this](HANDLE h) { return opened_.erase(h) ? TRUE : FALSE; };
-        api.DeletePrinter = [this](HANDLE h) {
-            if (!Allowed("DeletePrinter", opened_[h]))
-                return FALSE;
-            Erase(printers, [&](const Printer& p) { return p.name == opened_[h]; });
-            return TRUE;
-        };
         api.EnumPrinterDriversA = [this](LPSTR, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed, LPDWORD count) {
-            std::vector<std::vector<std::string>> rows = drivers;
-            for (auto& row : rows)
-                row.push_back("");  // closes the dependent files
-            return FillRecords<DRIVER_INFO_3A>(rows, [](DRIVER_INFO_3A& r, const std::vector<char*>& s) {
-                r.pName = s[0], r.pDriverPath = s[1], r.pDependentFiles = s[1];
+            return FillRecords<DRIVER_INFO_3A>(drivers, [](DRIVER_INFO_3A& r, const std::vector<char*>& s) {
+                r.pName = s[0], r.pDriverPath = r.pDependentFiles = s[1];
             }, buf, size, needed, count);
         };
-        api.DeletePrinterDriverExA = [this](LPSTR, LPSTR, LPSTR name, DWORD, DWORD) {
-            if (!Allowed("DeletePrinterDriverExA", name))
-                return FALSE;
-            Erase(drivers, [&](const std::vector<std::string>& d) { return d[0] == name; });
-            return TRUE;
-        };
-        auto directory = [](const char* path) {
-            return [path](LPSTR, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed) {
-                return installfakes::AnswerDirectory(path, buf, size, needed);
-            };
-        };
-        api.GetPrinterDriverDirectoryA = directory("C:\\spool\\drivers");
-        api.GetPrintProcessorDirectoryA = directory("C:\\spool\\prtprocs");
         api.EnumPrintProcessorsA = [this](LPSTR, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed, LPDWORD count) {
-            std::vector<std::vector<std::string>> rows;
-            for (const std::string& p : processors)
-                rows.push_back({p});
-            return FillRecords<PRINTPROCESSOR_INFO_1A>(rows, [](PRINTPROCESSOR_INFO_1A& r, const std::vector<char*>& s) {
-                r.pName = s[0];
-            }, buf, size, needed, count);
+            return FillRecords<PRINTPROCESSOR_INFO_1A>(
+                processors, [](PRINTPROCESSOR_INFO_1A& r, const std::vector<char*>& s) { r.pName = s[0]; }, buf, size,
+                needed, count);
         };
-        api.DeletePrintProcessorA = [this](LPSTR, LPSTR, LPSTR name) {
-            if (!Allowed("DeletePrintProcessorA", name))
-                return FALSE;
-            if (!processorDeleteIsStub)
-                Erase(processors, [&](const std::string& p) { return p == name; });
+        // Each handle is used before the next one is opened.
+        api.OpenPrinterA = [this](LPSTR name, LPHANDLE h, LPPRINTER_DEFAULTSA) {
+            return opened_ = name, *h = this, TRUE;
+        };
+        api.ClosePrinter = [](HANDLE) { return TRUE; };
+        api.DeletePrinter = [this](HANDLE) {
+            return Delete("DeletePrinter", opened_, printers, [&](const auto& p) { return p[0] == opened_; });
+        };
+        api.DeletePrinterDriverExA = [this](LPSTR, LPSTR, LPSTR driver, DWORD, DWORD) {
+            return Delete("DeletePrinterDriverExA", driver, drivers, [&](const auto& d) { return d[0] == driver; });
+        };
+        api.DeletePrintProcessorA = [this](LPSTR, LPSTR, LPSTR processor) {
+            return Delete("DeletePrintProcessorA", processor, processors,
+                          [&](const auto& p) { return p[0] == processor; });
+        };
+        api.DeleteMonitorA = [this](LPSTR, LPSTR, LPSTR monitor) {
+            return Delete("DeleteMonitorA", monitor, monitors, [&](const Monitor& m) { return m.name == monitor; });
+        };
+        api.XcvDataW = [this](HANDLE, PCWSTR verb, PBYTE in, DWORD, PBYTE, DWORD, PDWORD, PDWORD status) {
+            std::wstring command(verb), port(reinterpret_cast<const wchar_t*>(in));
+            std::string call = opened_ + " " + std::string(command.begin(), command.end());
+            std::string object(port.begin(), port.end());
+            bool deleted = Delete(call, object, ports, [&](const Port& p) { return p.name == object; });
+            *status = deleted ? ERROR_SUCCESS : failures[object];
             return TRUE;
         };
-        api.DeleteMonitorA = [this](LPSTR, LPSTR, LPSTR name) {
-            if (!Allowed("DeleteMonitorA", name))
-                return FALSE;
-            Erase(monitors, [&](const Monitor& m) { return m.name == name; });
-            return TRUE;
+        api.GetPrinterDriverDirectoryA = [](LPSTR, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed) {
+            return installfakes::AnswerDirectory("C:\\spool\\drivers", buf, size, needed);
         };
-        api.XcvDataW = [this](HANDLE h, PCWSTR command, PBYTE in, DWORD, PBYTE, DWORD, PDWORD, PDWORD status) {
-            std::wstring wide(reinterpret_cast<const wchar_t*>(in));
-            std::string port(wide.begin(), wide.end());
-            EXPECT_EQ(opened_[h], ",XcvMonitor " + monitors.at(0).name);
-            bool deleted = Allowed("XcvDataW " + std::string(command, command + std::wcslen(command)), port);
-            Erase(ports, [&](const Port& p) { return deleted && p.name == port; });
-            *status = deleted ? ERROR_SUCCESS : failures[port];
-            return TRUE;
+        api.GetPrintProcessorDirectoryA = [](LPSTR, LPSTR, DWORD, LPBYTE buf, DWORD size, LPDWORD needed) {
+            return installfakes::AnswerDirectory("C:\\spool\\prtprocs", buf, size, needed);
+        };
+        api.SetupUninstallOEMInfA = [this](PCSTR name, DWORD, PVOID) {
+            return Allowed("SetupUninstallOEMInfA", name) && files.erase(std::string("C:\\windows\\inf\\") + name);
         };
     }
 
-    std::map<HANDLE, std::string> opened_;
-    uintptr_t handles_ = 0;
+    std::string opened_;  // the printer of the handle
     std::vector<std::pair<std::string, size_t>> reading_;
 };
 
