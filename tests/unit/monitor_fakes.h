@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/strings.h"
+#include "install_fakes.h"
 #include "seam_fakes.h"
 #include "support/scoped_api.h"
 
