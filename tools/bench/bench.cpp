@@ -7,6 +7,10 @@
 //   bench.exe install PACKAGE              the install task driven at full speed: setup.exe's
 //                                          lifetime (creation to exit)
 //   bench.exe direct PACKAGE               the same installation made by direct calls, each timed
+//   bench.exe quiet PACKAGE                PACKAGE\setup.exe /install /newport /quiet /yes: its
+//                                          lifetime
+//   bench.exe direct-process PACKAGE       bench.exe direct PACKAGE as a child process: its
+//                                          lifetime (one process start, as the quiet install)
 //   bench.exe copy PACKAGE DEST            the copy task into DEST: Finish to exit, and lifetime
 //   bench.exe copyfile PACKAGE DEST        the package's files copied with CopyFileA in a loop
 //   bench.exe adopt                        drives the install task of a setup.exe that another
@@ -22,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "support/process.h"
 #include "support/scenario_flows.h"
 #include "support/scenario_machine.h"
 #include "support/scenario_wizard.h"
@@ -246,6 +251,39 @@ int Direct(const std::string& package)
     return 0;
 }
 
+// ---- whole processes: the quiet install and the direct calls -----------------------------
+
+// Runs exe with args in dir while the spooler runs: its lifetime, once it has ended with exit
+// code 0 and the printer is there.
+int Lifetime(const std::string& exe, const std::string& args, const std::string& dir)
+{
+    if (!SetSpoolerRunning(true))
+        return Failed("the spooler does not run");
+    e2e::Process process;
+    if (!process.Start(exe, args, dir))
+        return Failed(process.Error());
+    if (!process.WaitForExit(e2e::kLongWaitMs))
+        return Failed(exe + " did not end");
+    if (process.ExitCode() != 0)
+        return Failed(exe + " ended with exit code " + std::to_string(process.ExitCode()));
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process.Handle(), &created, &exited, &kernel, &user))
+        return Failed("no process times");
+    if (!FindPrinter(kDriverName, nullptr))
+        return Failed(std::string("no printer ") + kDriverName + " after " + exe);
+    std::printf("RESULT lifetime %.1f\n", Milliseconds(created, exited));
+    return 0;
+}
+
+int DirectProcess(const std::string& package)
+{
+    char self[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return Failed("no path of bench.exe");
+    return Lifetime(self, "direct \"" + package + "\"", package);
+}
+
 // ---- the copy task ------------------------------------------------------------------------
 
 int Copy(const std::string& package, const std::string& destination)
@@ -331,6 +369,10 @@ int main(int argc, char** argv)
         return Install(argv[2]);
     if (command == "direct" && argc == 3)
         return Direct(argv[2]);
+    if (command == "quiet" && argc == 3)
+        return Lifetime(std::string(argv[2]) + "\\setup.exe", "/install /newport /quiet /yes", argv[2]);
+    if (command == "direct-process" && argc == 3)
+        return DirectProcess(argv[2]);
     if (command == "copy" && argc == 4)
         return Copy(argv[2], argv[3]);
     if (command == "copyfile" && argc == 4)
