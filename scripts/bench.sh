@@ -5,6 +5,8 @@
 #     same kind (tools/bench/bench_dialog.cpp) under the same Wine (median of RUNS starts);
 #   - the install task driven at full speed (setup.exe's lifetime) against the same
 #     installation made by direct spooler, SetupAPI and file calls (tools/bench/bench.cpp);
+#   - the quiet install (setup.exe /install /newport /quiet /yes) against the same calls made
+#     directly by a child process of bench.exe: both whole processes, each one process start;
 #   - the copy task on a package of 1,000 files (Finish to the end of the program) against the
 #     same files copied by CopyFileA in a loop;
 #   - the peak memory (maximum resident set size) of setup.exe through the install task, and of
@@ -104,7 +106,22 @@ install_ms=$(printf '%s\n' "${install_runs[@]}" | median)
 direct_ms=$(printf '%s\n' "${direct_runs[@]}" | median)
 direct_all_ms=$(printf '%s\n' "${direct_all_runs[@]}" | median)
 
-# ---- 3. the copy task on 1,000 files against CopyFileA ---------------------------------------
+# ---- 3. the quiet install against the same calls made directly, both whole processes -------
+log "quiet install and the same calls made directly, both whole processes ($REPEATS fresh machines each)"
+quiet_runs=()
+direct_process_runs=()
+for _ in $(seq 1 "$REPEATS"); do
+    new_prefix
+    quiet_runs+=("$(measure quiet "$(win "$package")" | field lifetime)")
+    end_prefix
+    new_prefix
+    direct_process_runs+=("$(measure direct-process "$(win "$package")" | field lifetime)")
+    end_prefix
+done
+quiet_ms=$(printf '%s\n' "${quiet_runs[@]}" | median)
+direct_process_ms=$(printf '%s\n' "${direct_process_runs[@]}" | median)
+
+# ---- 4. the copy task on 1,000 files against CopyFileA ---------------------------------------
 log "copy task on a package of $COPY_FILES files"
 big="$work/package-1000"
 cp -a "$package" "$big"
@@ -121,7 +138,7 @@ copy_ms=$(echo "$copy" | field finish-to-exit)
 copy_life_ms=$(echo "$copy" | field lifetime)
 copyfile_ms=$(echo "$copyfile" | field copyfile)
 
-# ---- 4. peak memory --------------------------------------------------------------------------
+# ---- 5. peak memory --------------------------------------------------------------------------
 log "peak memory"
 new_prefix
 (cd "$package" && /usr/bin/time -v -o "$work/setup.time" wine setup.exe </dev/null >/dev/null 2>&1) &
@@ -145,8 +162,10 @@ printf '%-58s %10s %10s %8s\n' "measurement" "wizard" "reference" "ratio"
 printf '%-58s %8s ms %7s ms %8s\n' "start to visible window (median of $RUNS)" "$setup_ms" "$dialog_ms" "$(ratio "$setup_ms" "$dialog_ms")"
 printf '%-58s %8s ms %7s ms %8s\n' "install task, full speed vs its spooler+SetupAPI calls" "$install_ms" "$direct_ms" "$(ratio "$install_ms" "$direct_ms")"
 printf '%-58s %8s ms %7s ms %8s\n' "install task vs the calls plus the file copies" "$install_ms" "$direct_all_ms" "$(ratio "$install_ms" "$direct_all_ms")"
+printf '%-58s %8s ms %7s ms %8s\n' "quiet install vs the same calls, both whole processes" "$quiet_ms" "$direct_process_ms" "$(ratio "$quiet_ms" "$direct_process_ms")"
 printf '%-58s %8s ms %7s ms %8s\n' "copy task, $files files, Finish to end vs CopyFileA loop" "$copy_ms" "$copyfile_ms" "$(ratio "$copy_ms" "$copyfile_ms")"
 printf '%-58s %8s ms\n' "copy task, $files files, whole program run" "$copy_life_ms"
 printf '%-58s %7s KiB %6s KiB %8s\n' "peak memory (max RSS): setup.exe install vs minimal dialog" "$setup_kb" "$dialog_kb" "$(ratio "$setup_kb" "$dialog_kb")"
 echo "install runs (ms): ${install_runs[*]}; direct calls (ms): ${direct_runs[*]}"
+echo "quiet install runs (ms): ${quiet_runs[*]}; direct process runs (ms): ${direct_process_runs[*]}"
 echo "benchmark wall time: $(( (t_end - t_start) / 1000000 )) ms"
