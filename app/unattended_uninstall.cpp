@@ -13,12 +13,12 @@ void LogPart(UnattendedRun& run, const PartResult& result)
 {
     switch (result.state) {
     case PartState::Removed: run.Step("removed " + result.part); break;
-    case PartState::Kept: run.Step("kept " + result.part + ": " + result.reason); break;
+    case PartState::Kept: run.Step("kept " + result.part + " (" + result.reason + ")"); break;
     case PartState::Absent: run.Step(result.part + " is not installed"); break;
     case PartState::Scheduled:
         run.Step(result.part + " is in use; Windows deletes it when it restarts (" + result.reason + ")");
         break;
-    case PartState::Failed: run.Step("could not remove " + result.part + ": " + result.reason); break;
+    case PartState::Failed: run.Step("could not remove " + result.part + " (" + result.reason + ")"); break;
     }
 }
 

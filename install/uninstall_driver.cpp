@@ -139,11 +139,18 @@ void RemoveOemInfCopy(const std::string& infName, UninstallReport& report)
         return;
     }
     const std::string part = "INF copy " + copy;
-    if (!sys().SetupUninstallOEMInfA(BaseName(copy).c_str(), 0, nullptr)) {
-        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
-        return;
+    // Forced: no printer uses the driver any more, and no device is ever bound to a printer
+    // INF, so forcing removes nothing that is in use; Wine 8 deletes the file only when
+    // forced. Windows 2000 has no such call: the copy (made by a file copy there) and its
+    // precompiled .pnf are deleted as files.
+    if (!sys().SetupUninstallOEMInfA(BaseName(copy).c_str(), SUOI_FORCEDELETE, nullptr)) {
+        DWORD error = sys().GetLastError();
+        if (error != ERROR_CALL_NOT_IMPLEMENTED || !sys().DeleteFileA(copy.c_str())) {
+            report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
+            return;
+        }
+        sys().DeleteFileA((copy.substr(0, copy.size() - 4) + ".pnf").c_str());
     }
-    // Wine 8 deletes the file only when forced (SUOI_FORCEDELETE), and reports success.
     DWORD attributes = sys().GetFileAttributesA(copy.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         report.push_back({part, PartState::Failed, "SetupAPI left it in place"});

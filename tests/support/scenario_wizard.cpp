@@ -71,9 +71,9 @@ std::string Wizard::Windows()
     return m_pid ? e2e::DescribeWindows(m_pid) : "(not started)";
 }
 
-bool Wizard::Start(const std::string& dir)
+bool Wizard::Start(const std::string& dir, const std::string& arguments)
 {
-    if (!m_process.Start(dir + "\\setup.exe", "", dir)) {
+    if (!m_process.Start(dir + "\\setup.exe", arguments, dir)) {
         m_error = "setup.exe did not start in " + dir + ": " + m_process.Error();
         return false;
     }

@@ -42,9 +42,9 @@ public:
 
     void OnScreen(ScreenHook hook) { m_hook = std::move(hook); }
 
-    // Starts <dir>\setup.exe with `dir` as its current directory, in a job that reports the
-    // programs it starts.
-    bool Start(const std::string& dir);
+    // Starts <dir>\setup.exe (with arguments) with `dir` as its current directory, in a job
+    // that reports the programs it starts.
+    bool Start(const std::string& dir, const std::string& arguments = {});
     // Takes over a setup.exe that another program started (its welcome page showing), e.g.
     // one that runs under /usr/bin/time. It is not ended when this object goes.
     bool Adopt(DWORD pid);

@@ -56,7 +56,7 @@ TEST_F(UninstallTest, SecondPrinterKeepsTheSharedParts)
     machine.printers.push_back({"B", "KPL2:", "ZRN 7730", "KPLPrint"});
     EXPECT_EQ(Uninstall("a"), ExitCode::Done);
     EXPECT_THAT(machine.events, testing::ElementsAre("DeletePrinter A", kDeletePort + "KPL1:"));
-    EXPECT_THAT(log, HasSubstr("kept driver ZRN 7730: printer B uses it"));
+    EXPECT_THAT(log, HasSubstr("kept driver ZRN 7730 (printer B uses it)"));
 }
 
 TEST_F(UninstallTest, PrinterOfAnotherDriverIsRefusedWithNothingChanged)
