@@ -49,35 +49,11 @@ void Watch(std::shared_ptr<CallObserver> observer, std::function<R(A...)>& entry
 // Most calls: non-zero is success, the last error tells why not.
 auto ByResult = [](auto result, DWORD error, auto&&...) { return std::make_pair(result != 0, error); };
 
-}  // namespace
+using Observer = std::shared_ptr<CallObserver>;
+using NameOf = std::function<std::string(void*)>;
 
-void ObserveMachineChanges(CallObserver callback)
+void WatchServicesAndFiles(const Observer& observer, Api& api, const NameOf& nameOf)
 {
-    auto observer = std::make_shared<CallObserver>(std::move(callback));
-    Api& api = sys();
-    // Service and printer handles are told by name: the opens are noted, not reported.
-    auto names = std::make_shared<std::map<void*, std::string>>();
-    {
-        auto open = api.OpenServiceA;
-        api.OpenServiceA = [open, names](SC_HANDLE manager, LPCSTR name, DWORD access) {
-            SC_HANDLE h = open(manager, name, access);
-            if (h)
-                (*names)[h] = Text(name);
-            return h;
-        };
-        auto openPrinter = api.OpenPrinterA;
-        api.OpenPrinterA = [openPrinter, names](LPSTR name, LPHANDLE h, LPPRINTER_DEFAULTSA defaults) {
-            BOOL ok = openPrinter(name, h, defaults);
-            if (ok && h)
-                (*names)[*h] = Text(name);
-            return ok;
-        };
-    }
-    auto nameOf = [names](void* h) {
-        auto it = names->find(h);
-        return it == names->end() ? std::string("(handle)") : it->second;
-    };
-
     Watch(observer, api.StartServiceA, "StartServiceA", [=](SC_HANDLE h, DWORD, LPCSTR*) { return nameOf(h); },
           ByResult);
     Watch(observer, api.ControlService, "ControlService",
@@ -102,6 +78,10 @@ void ObserveMachineChanges(CallObserver callback)
               return std::make_pair(result == 0 && !aborted,
                                     static_cast<DWORD>(result != 0 ? result : ERROR_CANCELLED));
           });
+}
+
+void WatchSpooler(const Observer& observer, Api& api, const NameOf& nameOf)
+{
     Watch(observer, api.AddMonitorA, "AddMonitorA",
           [](LPSTR, DWORD level, LPBYTE info) {
               const auto* m = reinterpret_cast<const MONITOR_INFO_2A*>(info);
@@ -149,6 +129,38 @@ void ObserveMachineChanges(CallObserver callback)
           [](PCSTR source, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*) { return Text(source); }, ByResult);
     Watch(observer, api.SetupUninstallOEMInfA, "SetupUninstallOEMInfA",
           [](PCSTR name, DWORD, PVOID) { return Text(name); }, ByResult);
+}
+
+}  // namespace
+
+void ObserveMachineChanges(CallObserver callback)
+{
+    auto observer = std::make_shared<CallObserver>(std::move(callback));
+    Api& api = sys();
+    // Service and printer handles are told by name: the opens are noted, not reported.
+    auto names = std::make_shared<std::map<void*, std::string>>();
+    {
+        auto open = api.OpenServiceA;
+        api.OpenServiceA = [open, names](SC_HANDLE manager, LPCSTR name, DWORD access) {
+            SC_HANDLE h = open(manager, name, access);
+            if (h)
+                (*names)[h] = Text(name);
+            return h;
+        };
+        auto openPrinter = api.OpenPrinterA;
+        api.OpenPrinterA = [openPrinter, names](LPSTR name, LPHANDLE h, LPPRINTER_DEFAULTSA defaults) {
+            BOOL ok = openPrinter(name, h, defaults);
+            if (ok && h)
+                (*names)[*h] = Text(name);
+            return ok;
+        };
+    }
+    NameOf nameOf = [names](void* h) {
+        auto it = names->find(h);
+        return it == names->end() ? std::string("(handle)") : it->second;
+    };
+    WatchServicesAndFiles(observer, api, nameOf);
+    WatchSpooler(observer, api, nameOf);
 }
 
 }  // namespace platform
