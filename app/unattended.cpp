@@ -157,6 +157,16 @@ ExitCode UnattendedRun::EnsureSpooler()
     return ExitCode::SpoolerFailed;
 }
 
+ExitCode UnattendedRun::PrepareSpoolerTask(std::string& infName)
+{
+    ExitCode code = CheckRights();
+    if (code == ExitCode::Done)
+        code = FindDriverInf(infName);
+    if (code == ExitCode::Done)
+        code = EnsureSpooler();
+    return code;
+}
+
 ExitCode RunUnattended(const CommandLine& line)
 {
     UnattendedRun run(line);

@@ -48,6 +48,9 @@ public:
     ExitCode FindDriverInf(std::string& infName);
     // The spooler runs, or is started when the question is answered Yes (4 or 1 otherwise).
     ExitCode EnsureSpooler();
+    // What installing and uninstalling both need first: the rights, the driver INF, the
+    // spooler, in that order.
+    ExitCode PrepareSpoolerTask(std::string& infName);
 
 private:
     const CommandLine& m_line;

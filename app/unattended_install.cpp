@@ -94,11 +94,7 @@ ExitCode RunInstallTask(UnattendedRun& run)
     }
     std::string infName;
     std::string port;
-    ExitCode code = run.CheckRights();
-    if (code == ExitCode::Done)
-        code = run.FindDriverInf(infName);
-    if (code == ExitCode::Done)
-        code = run.EnsureSpooler();
+    ExitCode code = run.PrepareSpoolerTask(infName);
     if (code == ExitCode::Done)
         code = CheckValues(run, name, port);
     if (code == ExitCode::Done)

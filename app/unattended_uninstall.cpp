@@ -77,11 +77,7 @@ ExitCode RunUninstallTask(UnattendedRun& run)
 {
     // The checks that change nothing come first; the spooler must run to find the printer.
     std::string infName;
-    ExitCode code = run.CheckRights();
-    if (code == ExitCode::Done)
-        code = run.FindDriverInf(infName);
-    if (code == ExitCode::Done)
-        code = run.EnsureSpooler();
+    ExitCode code = run.PrepareSpoolerTask(infName);
     if (code != ExitCode::Done)
         return code;
 
