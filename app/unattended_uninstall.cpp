@@ -26,7 +26,8 @@ void LogPart(UnattendedRun& run, const PartResult& result)
 
 ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const PackageParts& package)
 {
-    const std::string name = run.Line().name.empty() ? std::string(g_szDefaultName) : run.Line().name;
+    // Trimmed as the install task trims it.
+    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
     std::vector<PrinterRecord> printers;
     if (!ListLocalPrinters(printers)) {
         run.Step("the spooler cannot list its printers: " + ErrorReason(sys().GetLastError()));

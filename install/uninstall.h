@@ -75,7 +75,7 @@ void RemovePrintProcessor(const std::string& name, const std::string& fileName,
                           const std::vector<PrinterRecord>& others, UninstallReport& report);
 
 // The deleted printer's ports of the package's monitor that no other printer uses; then,
-// when no other printer uses any port of the monitor, its other ports, the monitor and its
+// when no other printer uses any port of the monitor, its spare ports, the monitor and its
 // files in the system directory. Ports are deleted through the monitor without its dialog.
 void RemovePortMonitor(const PackageParts& package, const std::vector<std::string>& printerPorts,
                        const std::vector<PrinterRecord>& others, UninstallReport& report);

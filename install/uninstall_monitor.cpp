@@ -110,8 +110,8 @@ void RemovePortMonitor(const PackageParts& package, const std::vector<std::strin
         if (std::none_of(own.begin(), own.end(), [&](const std::string& p) { return EqualNoCase(p, port); }))
             report.push_back({"port " + port, PartState::Kept, "it is not a port of " + monitor});
 
-    // Each port of the monitor goes unless a printer prints through it; the monitor stays
-    // while one does.
+    // A port that another printer prints through stays, and the monitor with it. The removed
+    // printer's own ports go; the monitor's spare ports go only with the monitor itself.
     const PrinterRecord* monitorUser = nullptr;
     std::string usedPort;
     for (const std::string& port : own) {
@@ -119,9 +119,17 @@ void RemovePortMonitor(const PackageParts& package, const std::vector<std::strin
             report.push_back({"port " + port, PartState::Kept, "printer " + user->name + " uses it"});
             monitorUser = user;
             usedPort = port;
-        } else {
-            DeletePort(monitor, port, report);
         }
+    }
+    for (const std::string& port : own) {
+        if (PrinterUsingPort(others, port))
+            continue;
+        const bool printers = std::any_of(printerPorts.begin(), printerPorts.end(),
+                                          [&](const std::string& p) { return EqualNoCase(p, port); });
+        if (printers || !monitorUser)
+            DeletePort(monitor, port, report);
+        else
+            report.push_back({"port " + port, PartState::Kept, "a spare port of " + monitor + ", which stays"});
     }
     if (monitorUser) {
         report.push_back({part, PartState::Kept, "printer " + monitorUser->name + " uses its port " + usedPort});

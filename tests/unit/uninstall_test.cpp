@@ -54,6 +54,7 @@ protected:
 TEST_F(UninstallTest, SecondPrinterKeepsTheSharedParts)
 {
     machine.printers.push_back({"B", "KPL2:", "ZRN 7730", "KPLPrint"});
+    machine.ports.push_back({"KPL3:", kMonitor});  // a spare port stays with the monitor
     EXPECT_EQ(Uninstall("a"), ExitCode::Done);
     EXPECT_THAT(machine.events, testing::ElementsAre("DeletePrinter A", kDeletePort + "KPL1:"));
     EXPECT_THAT(log, HasSubstr("kept driver ZRN 7730 (printer B uses it)"));
