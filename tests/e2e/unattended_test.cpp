@@ -31,8 +31,10 @@ Outcome RunSetup(const std::string& arguments, std::string* box = nullptr)
     const std::string log = testpaths::MakeTempDir("run") + "\\setup.log";
     Wizard wizard;
     Outcome out;
-    if (!wizard.Start(testpaths::PackageDir(), arguments + " /log:\"" + log + "\""))
+    if (!wizard.Start(testpaths::PackageDir(), arguments + " /log:\"" + log + "\"")) {
+        out.log = wizard.Error();
         return out;
+    }
     if (box)
         *box = wizard.Answer(IDOK, "command-line");
     wizard.Process().WaitForExit(e2e::kLongWaitMs);

@@ -39,7 +39,7 @@ void Process::Close()
     m_process = nullptr;
 }
 
-bool Process::Start(const std::string& exe, const std::string& args, const std::string& currentDir)
+bool Process::Start(const std::string& exe, const std::string& args, const std::string& currentDir, bool suspended)
 {
     Kill();
     Close();
@@ -54,7 +54,7 @@ bool Process::Start(const std::string& exe, const std::string& args, const std::
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), cmdLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(exe.c_str(), cmdLine.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0, nullptr,
                         currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
         m_error = "CreateProcessA(" + exe + ") failed with error " + std::to_string(GetLastError());
         return false;
@@ -64,6 +64,15 @@ bool Process::Start(const std::string& exe, const std::string& args, const std::
     m_pid = pi.dwProcessId;
     m_tid = pi.dwThreadId;
     return true;
+}
+
+bool Process::Resume()
+{
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, m_tid);
+    const bool resumed = thread && ResumeThread(thread) != DWORD(-1);
+    if (thread)
+        CloseHandle(thread);
+    return resumed;
 }
 
 bool Process::Running() const

@@ -25,8 +25,10 @@ public:
 
     // CreateProcessA on exe with the command line "exe" args, in currentDir
     // (empty: the test's own). False with Error() set when it cannot start.
+    // `suspended`: its first thread waits for Resume().
     bool Start(const std::string& exe, const std::string& args = {},
-               const std::string& currentDir = {});
+               const std::string& currentDir = {}, bool suspended = false);
+    bool Resume();
 
     bool Started() const { return m_process != nullptr; }
     bool Running() const;

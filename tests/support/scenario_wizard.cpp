@@ -73,14 +73,18 @@ std::string Wizard::Windows()
 
 bool Wizard::Start(const std::string& dir, const std::string& arguments)
 {
-    if (!m_process.Start(dir + "\\setup.exe", arguments, dir)) {
+    // Suspended until it is in the job: a short run could otherwise end before.
+    if (!m_process.Start(dir + "\\setup.exe", arguments, dir, true)) {
         m_error = "setup.exe did not start in " + dir + ": " + m_process.Error();
         return false;
     }
     m_pid = m_process.Id();
-    // The program starts other programs only at its very end, long after this.
     if (!m_children.Watch(m_process.Handle(), m_pid)) {
         m_error = "cannot watch the programs that setup.exe starts: error " + std::to_string(GetLastError());
+        return false;
+    }
+    if (!m_process.Resume()) {
+        m_error = "setup.exe could not be resumed: error " + std::to_string(GetLastError());
         return false;
     }
     return true;
