@@ -23,15 +23,6 @@ int QuietAnswer(bool yes, UINT style)
     }
 }
 
-std::string WithArgument(UINT id, const std::string& argument)
-{
-    std::string text = framework::LoadText(id);
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, argument);
-    return text;
-}
-
 // A refusal of the command line: in a box with the usage (not under /quiet), and in the log.
 ExitCode RefuseLine(const CommandLine& line, const std::string& text)
 {
@@ -73,13 +64,13 @@ ExitCode RunProgram(WizardApp& app, const std::string& arguments)
     if (!line.logFile.empty()) {
         DWORD error = ERROR_SUCCESS;
         if (!framework::OpenLog(line.logFile, error))
-            return RefuseLine(line, WithArgument(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
+            return RefuseLine(line, framework::LoadTextWith(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
                                         framework::SystemErrorText(error));
         LogMachineChanges();
         framework::Log("setup.exe " + arguments);
     }
     if (line.errorId != 0)
-        return RefuseLine(line, WithArgument(line.errorId, line.errorArgument));
+        return RefuseLine(line, framework::LoadTextWith(line.errorId, line.errorArgument));
     if (line.task != Task::Wizard)
         return RunUnattended(line);
 

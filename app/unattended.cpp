@@ -73,11 +73,7 @@ void UnattendedRun::Refuse(const std::string& text)
 
 void UnattendedRun::Refuse(UINT textId, const std::string& argument)
 {
-    std::string text = framework::LoadText(textId);
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, argument);
-    Refuse(text);
+    Refuse(framework::LoadTextWith(textId, argument));
 }
 
 void UnattendedRun::Step(const std::string& text)
@@ -93,15 +89,14 @@ ExitCode UnattendedRun::Finish(ExitCode code)
 
 ExitCode UnattendedRun::CheckPlatform()
 {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!sys().GetVersionExA(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT ||
-        version.dwMajorVersion != 5) {
+    m_version.dwOSVersionInfoSize = sizeof m_version;
+    if (!sys().GetVersionExA(&m_version) || m_version.dwPlatformId != VER_PLATFORM_WIN32_NT ||
+        m_version.dwMajorVersion != 5) {
         Refuse(IDS_WRONG_PLATFORM);
         return ExitCode::Refused;
     }
-    Step(framework::Format("Windows %lu.%lu.%lu", version.dwMajorVersion, version.dwMinorVersion,
-                           version.dwBuildNumber));
+    Step(framework::Format("Windows %lu.%lu.%lu", m_version.dwMajorVersion, m_version.dwMinorVersion,
+                           m_version.dwBuildNumber));
     const std::string package = ProgramDirectory();
     if (package.empty() || !sys().SetCurrentDirectoryA(package.c_str())) {
         Refuse(IDS_CMD_NO_PACKAGE, package);

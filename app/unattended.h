@@ -19,6 +19,9 @@ public:
     explicit UnattendedRun(const CommandLine& line) : m_line(line) {}
 
     const CommandLine& Line() const { return m_line; }
+    // The Windows version, as CheckPlatform found it.
+    DWORD Major() const { return m_version.dwMajorVersion; }
+    DWORD Minor() const { return m_version.dwMinorVersion; }
 
     // A question of the wizard (a string-table text): Yes with /yes, not asked with /quiet,
     // otherwise a message box. Logged either way.
@@ -54,6 +57,7 @@ public:
 
 private:
     const CommandLine& m_line;
+    OSVERSIONINFOA m_version = {};
 };
 
 // Runs the task of the command line and returns the process's exit code.

@@ -10,9 +10,7 @@
 #include "install/ports.h"
 #include "install/printer_create.h"
 #include "package/model.h"
-#include "package/monitor_inf.h"
 #include "pages/printer_page.h"
-#include "platform/api.h"
 #include "res/resource.h"
 
 namespace {
@@ -34,34 +32,23 @@ std::string FindPackagePort(const std::string& wanted)
 // question is answered Yes.
 ExitCode InstallMonitor(UnattendedRun& run)
 {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    sys().GetVersionExA(&version);
-    const std::string infName = MonitorInfName(version.dwMajorVersion, version.dwMinorVersion);
     SavedCurrentDirectory package;
-    if (!package.EnterSubdirectory(kMonitorDirectory)) {
-        ReportMissingMonitorDirectory(nullptr, infName);
+    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(nullptr, package, run.Major(), run.Minor());
+    if (!scan)
         return ExitCode::PortMonitorFailed;
-    }
-    MonitorInfScan scan(infName, version.dwMajorVersion, version.dwMinorVersion);
-    if (scan.m_szFileList.empty()) {
-        if (!scan.m_bReported)
-            ReportMissingMonitorDirectory(nullptr, infName);
-        return ExitCode::PortMonitorFailed;
-    }
-    if (!FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName)) {
-        run.Step("registering the port monitor " + scan.m_szMonitorName);
-        return RegisterPortMonitor(nullptr, scan) ? ExitCode::Done : ExitCode::PortMonitorFailed;
+    if (!FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName)) {
+        run.Step("registering the port monitor " + scan->m_szMonitorName);
+        return RegisterPortMonitor(nullptr, *scan) ? ExitCode::Done : ExitCode::PortMonitorFailed;
     }
     if (!PackageMonitorIsNewer()) {
-        run.Step("the port monitor " + scan.m_szMonitorName + " is installed and not older than the package's");
+        run.Step("the port monitor " + scan->m_szMonitorName + " is installed and not older than the package's");
         return ExitCode::Done;
     }
     Answer answer = run.Ask(IDS_UPGRADE_MONITOR);
     if (answer != Answer::Yes)
         return UnattendedRun::Declined(answer, ExitCode::PortMonitorFailed);
     run.Step("replacing the port monitor's files while the spooler is stopped");
-    return ReplaceMonitorFiles(nullptr, scan.m_szFileList) == MonitorReplacement::Replaced ? ExitCode::Done
+    return ReplaceMonitorFiles(nullptr, scan->m_szFileList) == MonitorReplacement::Replaced ? ExitCode::Done
                                                                                           : ExitCode::SpoolerFailed;
 }
 

@@ -82,11 +82,7 @@ ExitCode RunUninstallTask(UnattendedRun& run)
     if (code != ExitCode::Done)
         return code;
 
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    sys().GetVersionExA(&version);
-    const PackageParts package =
-        ReadPackageParts(infName, g_szDefaultName, version.dwMajorVersion, version.dwMinorVersion);
+    const PackageParts package = ReadPackageParts(infName, g_szDefaultName, run.Major(), run.Minor());
     std::string parts = package.printProcessor.empty()
                             ? std::string("no print processor")
                             : "print processor " + package.printProcessor + " (" + package.printProcessorFile + ")";

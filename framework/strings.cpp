@@ -34,6 +34,15 @@ std::string LoadFullText(UINT id)
     }
 }
 
+std::string LoadTextWith(UINT id, const std::string& insert)
+{
+    std::string text = LoadText(id);
+    size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, insert);
+    return text;
+}
+
 std::string Format(const char* fmt, ...)
 {
     va_list args;

@@ -17,6 +17,8 @@ HINSTANCE ResourceModule();
 std::string LoadText(UINT id);
 // A string-table text of any length ("" when missing).
 std::string LoadFullText(UINT id);
+// A string-table text with `insert` in place of its first %s.
+std::string LoadTextWith(UINT id, const std::string& insert);
 
 // sprintf into a std::string.
 std::string Format(const char* fmt, ...)

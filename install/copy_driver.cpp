@@ -34,11 +34,8 @@ bool CopyDriverPackage(const std::string& destination)
     copied = CopyDirectoryFiles(destination + "\\" + kMonitorDirectory) && copied;
 
     if (!sys().SetCurrentDirectoryA(kParentDirectory)) {
-        std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
-        size_t mark = text.find("%s");
-        if (mark != std::string::npos)
-            text.replace(mark, 2, kParentDirectory);
-        framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+        framework::ShowText(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, kParentDirectory),
+                            IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
         return false;
     }
     return copied;

@@ -77,11 +77,27 @@ bool SavedCurrentDirectory::EnterSubdirectory(const std::string& name) const
 
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
 {
-    std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, infName);
-    framework::ShowText(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    framework::ShowText(owner, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, infName), IDS_WIZARD_CAPTION,
+                        MB_OK | MB_ICONHAND);
+}
+
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const SavedCurrentDirectory& start, DWORD major,
+                                                    DWORD minor)
+{
+    const std::string infName = MonitorInfName(major, minor);
+    if (!start.EnterSubdirectory(kMonitorDirectory)) {
+        ReportMissingMonitorDirectory(owner, infName);
+        return std::nullopt;
+    }
+    MonitorInfScan scan(infName, major, minor);
+    if (scan.m_szFileList.empty()) {
+        // A file that was read but names no files (another layout, a missing marker) says
+        // so too; an unopened one has been reported by the scan.
+        if (!scan.m_bReported)
+            ReportMissingMonitorDirectory(owner, infName);
+        return std::nullopt;
+    }
+    return scan;
 }
 
 bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
@@ -239,25 +255,13 @@ bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
         return false;
     }
 
-    std::string infName = MonitorInfName(major, minor);
     SavedCurrentDirectory start;
-    if (!start.EnterSubdirectory(kMonitorDirectory)) {
-        ReportMissingMonitorDirectory(owner, infName);
+    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);
+    if (!scan)
         return false;
-    }
-
-    MonitorInfScan scan(infName, major, minor);
-    if (scan.m_szFileList.empty()) {
-        // A file that was read but names no files (another layout, a missing marker) says
-        // so too; an unopened one has been reported by the scan.
-        if (!scan.m_bReported)
-            ReportMissingMonitorDirectory(owner, infName);
-        return false;
-    }
-
-    if (FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName))
-        UpgradePortMonitor(owner, scan.m_szFileList);  // declined or failed: the old monitor stays
+    if (FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName))
+        UpgradePortMonitor(owner, scan->m_szFileList);  // declined or failed: the old monitor stays
     else
-        RegisterPortMonitor(owner, scan);  // a refusal has been shown; the page follows anyway
+        RegisterPortMonitor(owner, *scan);  // a refusal has been shown; the page follows anyway
     return true;
 }

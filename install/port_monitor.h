@@ -1,12 +1,12 @@
 // The package's port monitor: its registration with the spooler and the upgrade of an
 // installed copy. The printer state and the New port button share these steps.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "package/monitor_inf.h"
 #include "platform/win.h"
-
-class MonitorInfScan;
 
 // The monitor DLL whose installed and packaged versions decide about an upgrade.
 extern const char kMonitorDllName[];
@@ -37,6 +37,12 @@ extern const char kMonitorDirectory[];
 // "Unable to open file: <inf>.\nInstallation aborted." owned by owner (may be null): the
 // monitor directory or its INF cannot be used.
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
+
+// Makes the package's monitor directory (beside the directory that `start` noted) current
+// and scans the monitor INF of the Windows version there. Empty, the user told, when the
+// directory or the INF cannot be used (an INF that names no files included).
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const SavedCurrentDirectory& start, DWORD major,
+                                                    DWORD minor);
 
 // Looks for a registered monitor whose DLL is dllName (letter case aside). When there is
 // one, its name goes into monitorName and the answer is true.

@@ -23,11 +23,8 @@ MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, D
         // some other file.
         switch (framework::ReadFilePrefix(infName, monitorinf::kMaxScanBytes, bytes)) {
         case framework::ReadResult::OpenFailed: {
-            std::string text = framework::LoadText(IDS_CANNOT_OPEN_FILE);
-            size_t at = text.find("%s");
-            if (at != std::string::npos)
-                text.replace(at, 2, m_szInfName);
-            framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+            framework::ShowText(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, m_szInfName),
+                                IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
             m_bReported = true;
             return;
         }

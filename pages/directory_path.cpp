@@ -27,16 +27,6 @@ std::string UpperCase(std::string s)
     return s;
 }
 
-// Puts the name into the recycle-bin message in place of its %s.
-std::string RecycleBinText(const std::string& name)
-{
-    std::string text = framework::LoadText(IDS_RECYCLE_FOLDER);
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, name);
-    return text;
-}
-
 // The components of a name between its backslashes, empty ones included.
 std::vector<std::string> Components(const std::string& name)
 {
@@ -182,7 +172,7 @@ bool ValidateDirectoryName(HWND owner, const std::string& name)
         framework::ShowMessage(owner, IDS_ILLEGAL_NAME, IDS_WIZARD_CAPTION, kStopBox);
         return false;
     case NameVerdict::RecycleBin:
-        framework::ShowText(owner, RecycleBinText(shown), IDS_WIZARD_CAPTION, kStopBox);
+        framework::ShowText(owner, framework::LoadTextWith(IDS_RECYCLE_FOLDER, shown), IDS_WIZARD_CAPTION, kStopBox);
         return false;
     }
     return false;

@@ -75,11 +75,8 @@ bool DriveComboBox::CheckDrive(int index)
         sys().FindClose(h);
         return true;
     }
-    std::string message = framework::LoadText(IDS_DRIVE_NOT_READY);
-    size_t at = message.find("%s");
-    if (at != std::string::npos)
-        message.replace(at, 2, std::string(1, text[0]));
-    framework::ShowText(hwnd() ? ::GetParent(hwnd()) : nullptr, message, IDS_WIZARD_CAPTION,
+    framework::ShowText(hwnd() ? ::GetParent(hwnd()) : nullptr,
+                        framework::LoadTextWith(IDS_DRIVE_NOT_READY, std::string(1, text[0])), IDS_WIZARD_CAPTION,
                         MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
