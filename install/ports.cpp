@@ -26,6 +26,17 @@ bool Contains(const std::vector<std::string>& names, const std::string& name)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+std::wstring Widen(const std::string& text)
+{
+    int n = sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+    wide.resize(static_cast<size_t>(n - 1));
+    return wide;
+}
+
 }  // namespace
 
 // The buffer is twice the size that the probe reports, so that ports added between the two
@@ -98,6 +109,22 @@ std::string RelatedPhysicalPort(const std::string& portName)
     return framework::Format("COM %ld", static_cast<long>(static_cast<std::int32_t>(n)));
 }
 
+DWORD SendPortCommand(const std::string& monitor, const wchar_t* command, const std::string& port)
+{
+    std::string object = ",XcvMonitor " + monitor;
+    PRINTER_DEFAULTSA access = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
+    platform::PrinterHandle xcv;
+    if (!sys().OpenPrinterA(&object[0], xcv.receive(), &access))
+        return sys().GetLastError();
+    std::wstring name = Widen(port);
+    DWORD needed = 0;
+    DWORD status = ERROR_NOT_SUPPORTED;  // stays so when the monitor has no data call
+    if (!sys().XcvDataW(xcv.get(), command, reinterpret_cast<PBYTE>(&name[0]),
+                        static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)), nullptr, 0, &needed, &status))
+        return sys().GetLastError();
+    return status;
+}
+
 std::string AddPortWithoutDialog(DWORD& error)
 {
     std::vector<PortRecord> ports;
@@ -116,26 +143,8 @@ std::string AddPortWithoutDialog(DWORD& error)
             name = candidate;
     }
 
-    std::string xcv = ",XcvMonitor " + framework::LoadText(IDS_MONITOR_NAME);
-    PRINTER_DEFAULTSA access = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
-    platform::PrinterHandle monitor;
-    if (!sys().OpenPrinterA(&xcv[0], monitor.receive(), &access)) {
-        error = sys().GetLastError();
-        return {};
-    }
-    std::wstring wide(name.begin(), name.end());
-    DWORD needed = 0;
-    DWORD status = ERROR_SUCCESS;
-    if (!sys().XcvDataW(monitor.get(), L"AddPort", reinterpret_cast<PBYTE>(&wide[0]),
-                        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)), nullptr, 0, &needed, &status)) {
-        error = sys().GetLastError();
-        return {};
-    }
-    if (status != ERROR_SUCCESS) {
-        error = status;
-        return {};
-    }
-    return name;
+    error = SendPortCommand(framework::LoadText(IDS_MONITOR_NAME), L"AddPort", name);
+    return error == ERROR_SUCCESS ? name : std::string();
 }
 
 NewPortResult AddPortThroughMonitor(HWND owner)

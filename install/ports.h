@@ -30,6 +30,11 @@ struct NewPortResult {
     std::string added;   // the port the monitor added; "" when none can be told
 };
 
+// Sends a port command ("AddPort", "DeletePort") with a port's name to a monitor through
+// its data call (XcvData on ",XcvMonitor <monitor>"), which shows no dialog. ERROR_SUCCESS,
+// or why not (ERROR_NOT_SUPPORTED when the monitor offers no data call).
+DWORD SendPortCommand(const std::string& monitor, const wchar_t* command, const std::string& port);
+
 // Asks the package's monitor for a new port without its dialog, through the monitor's
 // "AddPort" data call (XcvData on ",XcvMonitor <monitor>"), under the first name "KPL<n>:"
 // that no port has. The new port's name; "" with the reason in error when the monitor does

@@ -8,44 +8,19 @@
 #include "install/spooler_list.h"
 #include "install/uninstall.h"
 #include "platform/api.h"
-#include "platform/handles.h"
 
 using framework::EqualNoCase;
 
 namespace {
 
-std::wstring Widen(const std::string& text)
-{
-    int n = sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    sys().MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
-    wide.resize(static_cast<size_t>(n - 1));
-    return wide;
-}
-
-// Deletes a port through the monitor's XcvData "DeletePort", which shows no dialog.
+// Deletes a port through the monitor's data call, which shows no dialog.
 void DeletePort(const std::string& monitor, const std::string& port, UninstallReport& report)
 {
-    const std::string part = "port " + port;
-    std::string object = ",XcvMonitor " + monitor;
-    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
-    platform::PrinterHandle xcv;
-    if (!sys().OpenPrinterA(&object[0], xcv.receive(), &defaults)) {
-        report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
-        return;
-    }
-    std::wstring name = Widen(port);
-    DWORD needed = 0;
-    DWORD status = ERROR_NOT_SUPPORTED;  // stays so when the monitor has no XcvData
-    if (!sys().XcvDataW(xcv.get(), L"DeletePort", reinterpret_cast<PBYTE>(&name[0]),
-                        static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)), nullptr, 0, &needed, &status))
-        status = sys().GetLastError();
+    const DWORD status = SendPortCommand(monitor, L"DeletePort", port);
     if (status == ERROR_SUCCESS)
-        report.push_back({part, PartState::Removed, ""});
+        report.push_back({"port " + port, PartState::Removed, ""});
     else
-        report.push_back({part, PartState::Failed, ErrorReason(status)});
+        report.push_back({"port " + port, PartState::Failed, ErrorReason(status)});
 }
 
 // The other printer that prints through the port; null when none does.
