@@ -70,6 +70,16 @@ int AddDriver(const std::string& driverName, const char* environment, DriverFile
 
 }  // namespace
 
+std::string PrinterDriverDirectory(const char* environment)
+{
+    char directory[MAX_PATH + 1] = {};
+    DWORD needed = 0;
+    if (!sys().GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
+                                          reinterpret_cast<LPBYTE>(directory), MAX_PATH, &needed))
+        return {};
+    return directory;
+}
+
 DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::string& driverName,
                                          const char* environment)
 {
@@ -101,10 +111,8 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
     if (!files.printProcessorFile.empty())
         InstallPrintProcessor(inf->m_szPrintProcessor, files.printProcessorFile, environment);
 
-    char driverDirectory[MAX_PATH + 1] = {};
-    DWORD needed = 0;
-    if (!sys().GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1,
-                                          reinterpret_cast<LPBYTE>(driverDirectory), MAX_PATH, &needed))
+    const std::string driverDirectory = PrinterDriverDirectory(environment);
+    if (driverDirectory.empty())
         return result;
     CopyFilesToDirectory(files.dependentFiles, driverDirectory);
 

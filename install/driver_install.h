@@ -11,6 +11,10 @@ struct DriverInstallResult {
     std::string defaultDataType;  // the driver's default data type ("RAW" when none is named)
 };
 
+// The spooler's printer driver directory for the environment (null: the machine's own), where
+// a driver's files are put before the driver is added; "" when it cannot be had.
+std::string PrinterDriverDirectory(const char* environment);
+
 // Describes the driver of the INF (a file name of the current directory) for the model
 // driverName, installs its print processor, copies the driver's files into the spooler's
 // driver directory, places the INF in the system's INF directory and adds the driver. A null

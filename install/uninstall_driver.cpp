@@ -3,6 +3,7 @@
 
 #include "framework/paths.h"
 #include "framework/strings.h"
+#include "install/driver_install.h"
 #include "install/oem_inf.h"
 #include "install/spooler_list.h"
 #include "install/uninstall.h"
@@ -50,24 +51,12 @@ const DriverRecord* DriverUsing(const std::vector<DriverRecord>& drivers, const 
     return nullptr;
 }
 
-// The spooler's printer driver directory, where the driver's files are put before the
-// driver is added; "" when it cannot be had.
-std::string PrinterDriverDirectory()
-{
-    char directory[MAX_PATH + 1] = {};
-    DWORD needed = 0;
-    if (!sys().GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(directory), MAX_PATH,
-                                          &needed))
-        return {};
-    return directory;
-}
-
 // The files of the deleted driver that no remaining driver names, in the spooler's
 // directory of the driver and where the install task put them for the spooler.
 void RemoveDriverFiles(const std::vector<std::string>& files, const std::vector<DriverRecord>& remaining,
                        UninstallReport& report)
 {
-    const std::string staging = PrinterDriverDirectory();
+    const std::string staging = PrinterDriverDirectory(nullptr);
     for (const std::string& path : files) {
         if (const DriverRecord* user = DriverUsing(remaining, path, false)) {
             report.push_back({"file " + path, PartState::Kept, "driver " + user->name + " uses it"});
