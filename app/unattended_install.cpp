@@ -32,7 +32,7 @@ std::string FindPackagePort(const std::string& wanted)
 // question is answered Yes.
 ExitCode InstallMonitor(UnattendedRun& run)
 {
-    SavedCurrentDirectory package;
+    framework::SavedCurrentDirectory package;
     std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(nullptr, package, run.Major(), run.Minor());
     if (!scan)
         return ExitCode::PortMonitorFailed;

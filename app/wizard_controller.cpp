@@ -3,6 +3,7 @@
 #include "app/install_status.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
+#include "framework/paths.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
@@ -130,12 +131,11 @@ unsigned WizardApp::DestinationState(WizardRun& run)
     DestinationPageBase& destination = *run.pages.destination;
     // The page moves about the file system; the package directory must be current again
     // for the copy and for the next visit.
-    char saved[MAX_PATH + 1] = {};
-    DWORD n = sys().GetCurrentDirectoryA(sizeof saved, saved);
-    bool noted = n > 0 && n < sizeof saved;
-    bool shown = ShowPage(destination);
-    if (noted)
-        sys().SetCurrentDirectoryA(saved);
+    bool shown;
+    {
+        framework::SavedCurrentDirectory package;
+        shown = ShowPage(destination);
+    }
     WaitCursor::Restore();
     // The destination page's Cancel ends the wizard without recording a cancel.
     if (!shown)

@@ -60,28 +60,13 @@ void CopyMonitorFiles(const std::vector<std::string>& fileList)
 
 }  // namespace
 
-SavedCurrentDirectory::SavedCurrentDirectory() : directory_(CurrentDirectory()), noted_(!directory_.empty()) {}
-
-SavedCurrentDirectory::~SavedCurrentDirectory()
-{
-    if (noted_)
-        sys().SetCurrentDirectoryA(directory_.c_str());
-}
-
-bool SavedCurrentDirectory::EnterSubdirectory(const std::string& name) const
-{
-    if (!noted_)
-        return false;
-    return sys().SetCurrentDirectoryA(JoinPath(directory_, name).c_str()) != FALSE;
-}
-
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
 {
     framework::ShowText(owner, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, infName), IDS_WIZARD_CAPTION,
                         MB_OK | MB_ICONHAND);
 }
 
-std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const SavedCurrentDirectory& start, DWORD major,
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
                                                     DWORD minor)
 {
     const std::string infName = MonitorInfName(major, minor);
@@ -255,7 +240,7 @@ bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
         return false;
     }
 
-    SavedCurrentDirectory start;
+    framework::SavedCurrentDirectory start;
     std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);
     if (!scan)
         return false;

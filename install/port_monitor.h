@@ -5,31 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/paths.h"
 #include "package/monitor_inf.h"
 #include "platform/win.h"
 
 // The monitor DLL whose installed and packaged versions decide about an upgrade.
 extern const char kMonitorDllName[];
-
-// The current directory noted on construction and made current again on destruction.
-class SavedCurrentDirectory {
-public:
-    SavedCurrentDirectory();
-    ~SavedCurrentDirectory();
-    SavedCurrentDirectory(const SavedCurrentDirectory&) = delete;
-    SavedCurrentDirectory& operator=(const SavedCurrentDirectory&) = delete;
-
-    // False when the current directory could not be noted.
-    bool Noted() const { return noted_; }
-    const std::string& Directory() const { return directory_; }
-
-    // Makes the sub-directory of the noted directory current; false when that fails.
-    bool EnterSubdirectory(const std::string& name) const;
-
-private:
-    std::string directory_;
-    bool noted_ = false;
-};
 
 // The package's monitor directory, next to the driver files of the current directory.
 extern const char kMonitorDirectory[];
@@ -41,7 +22,7 @@ void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
 // Makes the package's monitor directory (beside the directory that `start` noted) current
 // and scans the monitor INF of the Windows version there. Empty, the user told, when the
 // directory or the INF cannot be used (an INF that names no files included).
-std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const SavedCurrentDirectory& start, DWORD major,
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
                                                     DWORD minor);
 
 // Looks for a registered monitor whose DLL is dllName (letter case aside). When there is

@@ -162,7 +162,7 @@ NewPortResult AddPortThroughMonitor(HWND owner)
     version.dwOSVersionInfoSize = sizeof version;
     sys().GetVersionExA(&version);
     std::string infName = MonitorInfName(version.dwMajorVersion, version.dwMinorVersion);
-    SavedCurrentDirectory start;
+    framework::SavedCurrentDirectory start;
     if (!start.EnterSubdirectory(kMonitorDirectory)) {
         ReportMissingMonitorDirectory(owner, infName);
         return result;
@@ -175,7 +175,7 @@ NewPortResult AddPortThroughMonitor(HWND owner)
                      : RegisterPortMonitor(owner, scan);
     if (ready) {
         // The monitor's dialogs may move about the file system.
-        SavedCurrentDirectory aroundDialog;
+        framework::SavedCurrentDirectory aroundDialog;
         std::string monitorName = scan.m_szMonitorName;
         // The outcome shows in the port list; a cancelled dialog adds nothing.
         sys().AddPortA(nullptr, owner, &monitorName[0]);

@@ -57,7 +57,7 @@ PackageParts ReadPackageParts(const std::string& infName, const std::string& mod
     } catch (...) {
         // Without a description the package brings no print processor of its own.
     }
-    SavedCurrentDirectory start;
+    framework::SavedCurrentDirectory start;
     if (start.EnterSubdirectory(kMonitorDirectory)) {
         MonitorInfScan scan(MonitorInfName(major, minor), major, minor);
         parts.monitorDll = scan.m_szDllName;
