@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "support/process.h"
 #include "support/scenario_flows.h"
 #include "support/scenario_machine.h"
@@ -35,18 +36,6 @@
 namespace {
 
 using namespace scenario;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Milliseconds(const FILETIME& from, const FILETIME& to)
 {

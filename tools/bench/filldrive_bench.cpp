@@ -15,22 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "support/paths.h"
 #include "pages/destination_page.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Figures {
     std::vector<double> runs;
