@@ -81,14 +81,7 @@ bool CDirectoryTree::FillDrive()
     m_strPath.assign(buf.data(), n);
     m_cDrive = m_strPath[0];
 
-    TVINSERTSTRUCTA ins = {};
-    ins.hParent = TVI_ROOT;
-    ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    ins.item.pszText = const_cast<char*>(m_strPath.c_str());
-    ins.item.iImage = kOpenFolder;
-    ins.item.iSelectedImage = kOpenFolderSelected;
-    HTREEITEM root = InsertItem(ins);
+    HTREEITEM root = InsertChild(TVI_ROOT, m_strPath, TVI_LAST, true);
 
     Expand(root, TVE_EXPAND);
     SelectItem(root);
@@ -143,15 +136,15 @@ void CDirectoryTree::Fill(const std::string& path, HTREEITEM parent, bool expand
     }
 }
 
-HTREEITEM CDirectoryTree::InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after) const
+HTREEITEM CDirectoryTree::InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after, bool open) const
 {
     TVINSERTSTRUCTA ins = {};
     ins.hParent = parent;
     ins.hInsertAfter = after;
     ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     ins.item.pszText = const_cast<char*>(name.c_str());
-    ins.item.iImage = kClosedFolder;
-    ins.item.iSelectedImage = kClosedFolderSelected;
+    ins.item.iImage = open ? kOpenFolder : kClosedFolder;
+    ins.item.iSelectedImage = open ? kOpenFolderSelected : kClosedFolderSelected;
     return InsertItem(ins);
 }
 

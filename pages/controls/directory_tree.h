@@ -66,7 +66,8 @@ public:
 private:
     void OpenItem(HTREEITEM item);
     void SetItemImages(HTREEITEM item, int image, int selectedImage) const;
-    HTREEITEM InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after) const;
+    // A folder item under parent (TVI_ROOT for the tree's root), with the open or closed folder.
+    HTREEITEM InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after, bool open = false) const;
     void Fill(const std::string& path, HTREEITEM parent, bool expand);
 
     class RedrawHold {
