@@ -105,8 +105,7 @@ wine_or_die() {
             rm -f "$out"
             die "$what: this host cannot run $WINELOADER (exit code $rc: the kernel refuses the program)"
         fi
-        rm -f "$out"
-        die "$what (exit code $rc)"
+        die "$what (exit code $rc; Wine's whole output: $out)"
     fi
     rm -f "$out"
 }
