@@ -9,8 +9,8 @@
 # Uses $WINEPREFIX when set (else build/<arch>/prefix-bench) and $DISPLAY when set (else Xvfb);
 # the x86 build where the host runs 32-bit programs, else the x64 build.
 source "$(dirname "$0")/common.sh"
-archs="$(host_archs)"
-use_arch "${archs%% *}"
+choose_archs
+use_arch "$(primary_arch)"
 
 count="${1:-3000}"
 subdirs="${2:-2}"

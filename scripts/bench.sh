@@ -25,9 +25,9 @@ if ! [ -x /usr/bin/time ]; then
     log "installing time"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
 fi
-archs="$(host_archs)"
-use_arch "${archs%% *}"
-log "$(arch_note); measuring the $ARCH build"
+choose_archs
+use_arch "$(primary_arch)"
+log "$(host_note): measuring the $ARCH build"
 "$ROOT/scripts/build.sh" "$ARCH"
 
 template="$BUILD/prefix-template"

@@ -9,7 +9,7 @@ use_arch "${1:?usage: prefix.sh x86|x64 DIR}"
 prefix="${2:?usage: prefix.sh x86|x64 DIR}"
 
 stamp="$prefix/.zrn-prefix"
-want="$(cat "$0" "$ROOT/scripts/common.sh" $(ls "$ROOT"/sample/base/*.inf 2>/dev/null) | md5sum | cut -d' ' -f1)"
+want="$(cat "$0" "$ROOT/scripts/common.sh" "$ROOT"/sample/base/*.inf 2>/dev/null | md5sum | cut -d' ' -f1)"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
     exit 0
 fi

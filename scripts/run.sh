@@ -14,9 +14,9 @@
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh"
-archs="$(host_archs)"
-use_arch "${archs%% *}"
-log "$(arch_note); running the $ARCH build"
+choose_archs
+use_arch "$(primary_arch)"
+log "$(host_note): running the $ARCH build"
 log "building $BUILD"
 "$ROOT/scripts/build.sh" "$ARCH"
 package="$BUILD/package"

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build, the run and the tests need (Debian 12, as root). Fast when all is there.
-# wine32 (the 32-bit loader for the x86 build) only where the kernel runs 32-bit programs.
+# wine32 (the 32-bit loader for the x86 build) only where the kernel runs 32-bit programs
+# (and ZRN_ARCHS, when set, asks for x86).
 source "$(dirname "$0")/common.sh"
-
-PACKAGES=(binutils mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
-          xvfb x11-utils imagemagick cmake ninja-build googletest g++ clang)
 
 install_packages() {
     local missing=() p
@@ -22,7 +20,16 @@ install_packages() {
         die "apt-get could not install: ${missing[*]}"
 }
 
-install_packages "${PACKAGES[@]}"
-case " $(host_archs) " in
-    *" x86 "*) install_packages wine32:i386 ;;
-esac
+mapfile -t packages < <(base_packages)
+install_packages "${packages[@]}"
+# The host check runs only now that binutils is there.
+choose_archs
+mapfile -t packages < <(arch_packages)
+[ ${#packages[@]} -eq 0 ] || install_packages "${packages[@]}"
+
+# The Japanese locale: Wine takes its ANSI code page from it (932, double-byte), for the
+# tests of double-byte names.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+    log "making the locale ja_JP.UTF-8"
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || die "localedef could not make ja_JP.UTF-8"
+fi

@@ -6,8 +6,8 @@
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/setup.sh"
-archs="$(host_archs)"
-note="$(arch_note)"
+choose_archs
+note="$(arch_note testing)"
 log "$note"
 
 cleanup() {
@@ -21,7 +21,30 @@ summary=()
 passed=0
 failed=0
 rc=0
-for arch in $archs; do
+
+# The scripts' own checks first (seconds): shellcheck at warning level, and the tests of the
+# scripts' host decisions with the host check stubbed both ways.
+log "scripts: shellcheck and bats"
+scripts_line="scripts: shellcheck clean"
+if ! shellcheck -S warning "$ROOT"/scripts/*.sh "$ROOT"/.ci/run "$ROOT"/tests/e2e/*.sh \
+        "$ROOT"/tests/native/*.sh; then
+    scripts_line="scripts: shellcheck found faults (above)"
+    rc=1
+fi
+set +e
+bats_out="$(bats --tap "$ROOT/tests/scripts" 2>&1)"
+bats_rc=$?
+set -e
+bats_ok=$(grep -c '^ok ' <<<"$bats_out" || true)
+bats_bad=$(grep -c '^not ok ' <<<"$bats_out" || true)
+if [ "$bats_rc" -ne 0 ]; then
+    printf '%s\n' "$bats_out"
+    [ "$bats_bad" -gt 0 ] || bats_bad=1
+    rc=1
+fi
+summary+=("$scripts_line; bats: $bats_ok passed, $bats_bad failed")
+
+for arch in $ARCHS; do
     use_arch "$arch"
     log "$arch: building $BUILD"
     "$ROOT/scripts/build.sh" "$arch" || die "the $arch build failed"
@@ -56,12 +79,11 @@ for arch in $archs; do
 done
 
 # The x86 build is the shipped program: where its tests cannot run, it is still built.
-case " $archs " in
-    *" x86 "*) ;;
-    *) log "x86: building the program and its package (not run: $note)"
-       "$ROOT/scripts/build.sh" x86 setup package_layout || die "the x86 build failed"
-       summary+=("x86: setup.exe and the sample package built, not tested") ;;
-esac
+if ! archs_have x86; then
+    log "x86: building the program and its package (not run: $note)"
+    "$ROOT/scripts/build.sh" x86 setup package_layout || die "the x86 build failed"
+    summary+=("x86: setup.exe and the sample package built, not tested")
+fi
 
 echo
 echo "== $note"

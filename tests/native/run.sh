@@ -16,6 +16,7 @@ if [ -z "$cxx" ]; then
   echo "no host C++ compiler"; echo "0 passed, 1 failed"; exit 1
 fi
 
+# shellcheck disable=SC2054 # the commas belong to -fsanitize's list
 flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -fno-omit-frame-pointer
        -fsanitize=address,undefined -fno-sanitize-recover=all
        -I"$src" -I"$src/tests/native")
