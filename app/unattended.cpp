@@ -138,15 +138,17 @@ ExitCode UnattendedRun::EnsureSpooler()
         Step("the spooler runs");
         return ExitCode::Done;
     }
-    if (state != 0) {
-        Answer answer = Ask(IDS_START_SPOOLER_QUESTION);
-        if (answer != Answer::Yes)
-            return Declined(answer, ExitCode::SpoolerFailed);
-        error = StartSpooler();
-        if (error == ERROR_SUCCESS) {
-            Step("the spooler was started");
-            return ExitCode::Done;
-        }
+    if (state == 0) {
+        Refuse(framework::LoadText(IDS_SPOOLER_UNREACHABLE) + framework::SystemErrorText(error));
+        return ExitCode::SpoolerFailed;
+    }
+    Answer answer = Ask(IDS_START_SPOOLER_QUESTION);
+    if (answer != Answer::Yes)
+        return Declined(answer, ExitCode::SpoolerFailed);
+    error = StartSpooler();
+    if (error == ERROR_SUCCESS) {
+        Step("the spooler was started");
+        return ExitCode::Done;
     }
     Refuse(framework::LoadText(IDS_START_SPOOLER_FAILED) + framework::SystemErrorText(error));
     return ExitCode::SpoolerFailed;

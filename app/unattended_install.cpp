@@ -48,8 +48,13 @@ ExitCode InstallMonitor(UnattendedRun& run)
     if (answer != Answer::Yes)
         return UnattendedRun::Declined(answer, ExitCode::PortMonitorFailed);
     run.Step("replacing the port monitor's files while the spooler is stopped");
-    return ReplaceMonitorFiles(nullptr, scan->m_szFileList) == MonitorReplacement::Replaced ? ExitCode::Done
-                                                                                          : ExitCode::SpoolerFailed;
+    switch (ReplaceMonitorFiles(nullptr, scan->m_szFileList)) {
+    case MonitorReplacement::Replaced: return ExitCode::Done;
+    case MonitorReplacement::CopyFailed: return ExitCode::PortMonitorFailed;
+    case MonitorReplacement::StopFailed:
+    case MonitorReplacement::RestartFailed: break;
+    }
+    return ExitCode::SpoolerFailed;
 }
 
 // Every check of the values that needs no change to the machine: the name's rules and the

@@ -46,8 +46,12 @@ bool WizardApp::ShowPage(WizardPage& page)
     page.m_nResult = 0;
     if (page.DoModal() != -1)
         return true;
+    // The system's reason follows when there is one; a dialog can fail without setting one.
     DWORD error = sys().GetLastError();
-    framework::ShowSystemError(nullptr, error, IDS_WIZARD_CAPTION);
+    std::string text = framework::LoadText(IDS_PAGE_NOT_SHOWN);
+    if (error != ERROR_SUCCESS)
+        text += " " + framework::SystemErrorText(error);
+    framework::ShowText(nullptr, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
     m_nExitCode = ExitCode::PageFailed;
     return false;
 }

@@ -28,9 +28,12 @@ bool CopyDriverPackage(const std::string& destination)
 
     bool copied = CopyDirectoryFiles(destination);
 
-    // Only the monitor's sub-directory goes along, and only its files.
-    if (!sys().SetCurrentDirectoryA(kMonitorDirectory))
-        return false;
+    // Only the monitor's sub-directory goes along, and only its files, when there is one. A
+    // sub-directory that exists but cannot be entered is a failed copy.
+    if (!sys().SetCurrentDirectoryA(kMonitorDirectory)) {
+        DWORD attributes = sys().GetFileAttributesA(kMonitorDirectory);
+        return copied && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY));
+    }
     copied = CopyDirectoryFiles(destination + "\\" + kMonitorDirectory) && copied;
 
     if (!sys().SetCurrentDirectoryA(kParentDirectory)) {

@@ -7,6 +7,6 @@
 std::string CopyTargetPath(const std::string& directory);
 
 // Copies the files of the current directory (the package) into destination and the files
-// of its "kpmonitor" sub-directory into destination\kpmonitor. An empty destination copies
-// nothing. True when every file was copied.
+// of its "kpmonitor" sub-directory, when there is one, into destination\kpmonitor. An empty
+// destination copies nothing. True when every file was copied.
 bool CopyDriverPackage(const std::string& destination);

@@ -108,13 +108,24 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
     DriverFiles files{inf->m_szPrintProcessorFile, inf->m_szDriverFile, inf->m_szDataFile, inf->m_szConfigFile,
                       inf->m_szHelpFile, SplitMultiString(inf->m_szDependentFiles)};
 
-    if (!files.printProcessorFile.empty())
-        InstallPrintProcessor(inf->m_szPrintProcessor, files.printProcessorFile, environment);
+    // A print processor that is not in place would break every job of the printer.
+    if (!files.printProcessorFile.empty() &&
+        !InstallPrintProcessor(inf->m_szPrintProcessor, files.printProcessorFile, environment)) {
+        result.reported = true;
+        return result;
+    }
 
     const std::string driverDirectory = PrinterDriverDirectory(environment);
     if (driverDirectory.empty())
         return result;
-    CopyFilesToDirectory(files.dependentFiles, driverDirectory);
+    // The spooler is not trusted to notice a missing file (Wine's does not): the driver is
+    // added only with all its files in place.
+    if (!CopyFilesToDirectory(files.dependentFiles, driverDirectory)) {
+        framework::ShowText(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, driverDirectory),
+                            IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
+        result.reported = true;
+        return result;
+    }
 
     CopyInfToSystemDirectory(infName, !infName.empty() && InfHasCatalogFile(infName) != 0);
 

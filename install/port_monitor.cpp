@@ -53,9 +53,16 @@ bool ReadTextValue(HKEY key, const char* name, std::string& value)
 }
 
 // The monitor's files from the current directory into the system directory.
-void CopyMonitorFiles(const std::vector<std::string>& fileList)
+bool CopyMonitorFiles(const std::vector<std::string>& fileList)
 {
-    CopyFilesToDirectory(fileList, SystemDirectory());
+    return CopyFilesToDirectory(fileList, SystemDirectory());
+}
+
+// A copy of the monitor's files that failed: the monitor in use is the one that was there.
+void ReportMonitorFilesNotCopied(HWND owner)
+{
+    framework::ShowText(owner, framework::LoadTextWith(IDS_FILES_NOT_COPIED, SystemDirectory()),
+                        IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
 }
 
 }  // namespace
@@ -108,7 +115,10 @@ bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
 
 bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan)
 {
-    CopyMonitorFiles(scan.m_szFileList);
+    if (!CopyMonitorFiles(scan.m_szFileList)) {
+        ReportMonitorFilesNotCopied(owner);
+        return false;
+    }
 
     // The monitor is registered for the local machine's environment: the program runs only
     // on Windows NT, whose spooler takes a null environment as its own.
@@ -198,19 +208,24 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
     framework::ScopedWaitCursor wait;
     DependentServiceList stopped;
     if (!StopSpooler(stopped, owner)) {
+        // A spooler that had stopped and did not come back is a failed restart.
         DWORD error = sys().GetLastError();
-        framework::ShowPrefixedError(owner, IDS_STOP_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
-                                     MB_OK | MB_ICONHAND);
-        return MonitorReplacement::StopFailed;
+        framework::ShowPrefixedError(owner, stopped.spoolerDown ? IDS_RESTART_SPOOLER_FAILED : IDS_STOP_SPOOLER_FAILED,
+                                     error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+        return stopped.spoolerDown ? MonitorReplacement::RestartFailed : MonitorReplacement::StopFailed;
     }
-    CopyMonitorFiles(fileList);
+    // The spooler is started again whether or not the files could be copied.
+    bool copied = CopyMonitorFiles(fileList);
     if (!RestartSpooler(owner, stopped)) {
         DWORD error = sys().GetLastError();
         framework::ShowPrefixedError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);
         return MonitorReplacement::RestartFailed;
     }
-    return MonitorReplacement::Replaced;
+    if (copied)
+        return MonitorReplacement::Replaced;
+    ReportMonitorFilesNotCopied(owner);
+    return MonitorReplacement::CopyFailed;
 }
 
 bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
@@ -225,6 +240,7 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
     case MonitorReplacement::Replaced:
         return true;
     case MonitorReplacement::StopFailed:
+    case MonitorReplacement::CopyFailed:
         return false;
     case MonitorReplacement::RestartFailed:
         break;
@@ -235,10 +251,8 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
 
 bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
 {
-    if (!EnsureSpoolerRunning(owner)) {
-        ExitWith(ExitCode::SpoolerFailed);
+    if (!RequireSpooler(owner))
         return false;
-    }
 
     framework::SavedCurrentDirectory start;
     std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);

@@ -30,8 +30,9 @@ std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework:
 bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName);
 
 // Copies the monitor's files from the current directory into the system directory and
-// registers the monitor under the scanned name. A refusal is shown with the system's text
-// under "Unable to complete the install."; the result is whether the spooler took it.
+// registers the monitor under the scanned name. A failed copy, or the spooler's refusal with
+// the system's text, is shown under "Unable to complete the install."; the result is whether
+// the monitor is registered with its files in place.
 bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
 
 // True when a registered monitor's "Version" is older than the FileVersion of the package's
@@ -41,15 +42,17 @@ bool PackageMonitorIsNewer();
 
 // Replaces the installed monitor's files with those of the list (from the current directory)
 // while the spooler is stopped, and starts the spooler again. A failed stop (nothing is
-// copied then) or restart is shown ("Unable to stop spooler: ..." or "Unable to restart
-// spooler: ...").
-enum class MonitorReplacement { Replaced, StopFailed, RestartFailed };
+// copied then), copy or restart is shown ("Unable to stop spooler: ...", the directory that
+// the files could not be copied into, "Unable to restart spooler: ..."); a stop that fails
+// and leaves the spooler down counts as a failed restart.
+enum class MonitorReplacement { Replaced, StopFailed, CopyFailed, RestartFailed };
 MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string>& fileList);
 
 // Offers to replace an installed monitor whose "Version" is older than the FileVersion of
 // the package's ZRNKPMON.DLL (in the current directory), and replaces its files while the
 // spooler is stopped. True when nothing had to be done or the upgrade was made; false when
-// the user declined or the spooler could not be stopped. Ends the process (the spooler's
+// the user declined, the spooler could not be stopped or the files could not be copied (the
+// installed monitor stays in use). Ends the process (the spooler's
 // exit code) when the spooler cannot be restarted.
 bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
 

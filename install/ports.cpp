@@ -8,7 +8,6 @@
 #include <new>
 
 #include "framework/strings.h"
-#include "install/exit_codes.h"
 #include "install/port_monitor.h"
 #include "install/spooler.h"
 #include "package/monitor_inf.h"
@@ -150,10 +149,8 @@ std::string AddPortWithoutDialog(DWORD& error)
 NewPortResult AddPortThroughMonitor(HWND owner)
 {
     NewPortResult result;
-    if (!EnsureSpoolerRunning(owner)) {
-        ExitWith(ExitCode::SpoolerFailed);
+    if (!RequireSpooler(owner))
         return result;
-    }
 
     std::vector<PortRecord> before;
     bool haveBefore = EnumerateSpoolerPorts(before) == PortEnumeration::Ok;

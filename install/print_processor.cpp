@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/message_box.h"
+#include "framework/strings.h"
 #include "install/file_copy.h"
 #include "platform/api.h"
 #include "res/resource.h"
@@ -36,23 +37,23 @@ bool IsUsedByLocalPrinter(const std::string& name)
 }
 
 // Moves the file that the new print processor file is going to replace to a fresh
-// temporary name in the same directory, and removes it there when it is not loaded.
-void MoveAside(const std::string& fileName, const char* environment)
+// temporary name in the same directory. The temporary path, or "" when nothing was moved.
+std::string MoveAside(const std::string& fileName, const char* environment)
 {
     std::string directory = PrintProcessorDirectory(environment);
     // Without the directory the path would name a file in the root of the current drive.
     if (directory.empty())
-        return;
+        return {};
     std::string path = directory + "\\" + fileName;
     char temporary[MAX_PATH + 1] = {};
     if (!sys().GetTempFileNameA(directory.c_str(), "set", 0, temporary))
-        return;
+        return {};
     // The first failure ends the sequence; none is reported.
     if (!sys().DeleteFileA(temporary))
-        return;
+        return {};
     if (!sys().MoveFileExA(path.c_str(), temporary, 0))
-        return;
-    sys().DeleteFileA(temporary);
+        return {};
+    return temporary;
 }
 
 }  // namespace
@@ -69,40 +70,63 @@ std::string PrintProcessorDirectory(const char* environment)
     return directory;
 }
 
-void RemoveOldPrintProcessor(const std::string& name, const char* environment,
-                             const std::string& fileName)
+std::string RemoveOldPrintProcessor(const std::string& name, const char* environment,
+                                    const std::string& fileName)
 {
     DWORD needed = 0;
     DWORD count = 0;
     if (sys().EnumPrintProcessorsA(nullptr, Text(environment), 1, nullptr, 0, &needed, &count))
-        return;  // none installed
+        return {};  // none installed
     std::vector<BYTE> buffer(needed);
     count = 0;
     if (!sys().EnumPrintProcessorsA(nullptr, Text(environment), 1, buffer.data(), needed, &needed,
                                     &count)) {
         framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
-        return;
+        return {};
     }
     if (buffer.size() < static_cast<size_t>(count) * sizeof(PRINTPROCESSOR_INFO_1A))
-        return;
+        return {};
 
     const auto* processors = reinterpret_cast<const PRINTPROCESSOR_INFO_1A*>(buffer.data());
     bool installed = false;
     for (DWORD i = 0; i < count && !installed; ++i)
         installed = processors[i].pName && name == processors[i].pName;
     if (!installed)
-        return;
+        return {};
 
     if (IsUsedByLocalPrinter(name))
-        MoveAside(fileName, environment);
-    else
-        sys().DeletePrintProcessorA(nullptr, Text(environment), Text(name));
+        return MoveAside(fileName, environment);
+    sys().DeletePrintProcessorA(nullptr, Text(environment), Text(name));
+    return {};
 }
 
-void InstallPrintProcessor(const std::string& name, const std::string& fileName,
+bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
                            const char* environment)
 {
-    RemoveOldPrintProcessor(name, environment, fileName);
-    CopyFilesToDirectory({fileName}, PrintProcessorDirectory(environment));
-    sys().AddPrintProcessorA(nullptr, Text(environment), Text(fileName), Text(name));
+    const std::string directory = PrintProcessorDirectory(environment);
+    if (directory.empty()) {
+        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        return false;
+    }
+    const std::string aside = RemoveOldPrintProcessor(name, environment, fileName);
+    if (!CopyFilesToDirectory({fileName}, directory)) {
+        // The old file goes back, so that the queues that use it keep working.
+        if (!aside.empty())
+            sys().MoveFileExA(aside.c_str(), (directory + "\\" + fileName).c_str(), 0);
+        framework::ShowText(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, directory),
+                            IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
+        return false;
+    }
+    // Still loaded by the spooler, the old file cannot be removed yet; it is harmless.
+    if (!aside.empty())
+        sys().DeleteFileA(aside.c_str());
+    if (sys().AddPrintProcessorA(nullptr, Text(environment), Text(fileName), Text(name)))
+        return true;
+    // Windows keeps the registration of a print processor in use (its file was replaced
+    // above, which is the upgrade) and answers that it is installed already.
+    DWORD error = sys().GetLastError();
+    if (error == ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED)
+        return true;
+    framework::ShowSystemError(nullptr, error, IDS_INSTALL_FAILED_CAPTION);
+    return false;
 }

@@ -20,13 +20,13 @@ char* Text(const char* s) { return const_cast<char*>(s); }
 // On failure, error gets the code of the step that failed (before any handle is closed).
 bool CheckServerService(DWORD& error)
 {
-    platform::ServiceHandle manager(sys().OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    platform::ServiceHandle manager(sys().OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
         error = sys().GetLastError();
         return false;
     }
     platform::ServiceHandle service(
-        sys().OpenServiceA(manager.get(), kServerService, SERVICE_ALL_ACCESS));
+        sys().OpenServiceA(manager.get(), kServerService, SERVICE_QUERY_STATUS));
     SERVICE_STATUS status = {};
     if (!service || !sys().QueryServiceStatus(service.get(), &status)) {
         error = sys().GetLastError();

@@ -10,23 +10,44 @@
 // returned them; RestartSpooler starts them again in reverse order.
 struct DependentServiceList {
     std::vector<std::string> names;
+    // Set by a failed StopSpooler when the spooler had stopped and could not be started
+    // again: it is down, and nothing more can be installed.
+    bool spoolerDown = false;
 };
 
 // The spooler's state (SERVICE_RUNNING, SERVICE_STOPPED, ...); 0, with the reason in error,
-// when the service manager cannot be asked.
+// when the service manager cannot be asked. A spooler that is starting or stopping is awaited
+// (bounded) first, so that one on its way up is not taken for a stopped one.
 DWORD QuerySpoolerState(DWORD& error);
 
 // Starts the spooler and waits (bounded) until it runs: ERROR_SUCCESS, also when another
 // party started it first; otherwise why it does not run.
 DWORD StartSpooler();
 
-// True when the spooler runs or was started. Asks the user (owner may be null) when it
-// is stopped; a No ends the process with exit code 0.
+// What the spooler check found.
+struct SpoolerCheck {
+    bool running = false;
+    // Why the service manager or the spooler could not even be asked (for instance without
+    // an administrator's rights); nothing has been shown then. ERROR_SUCCESS when it was asked.
+    DWORD unreachable = ERROR_SUCCESS;
+};
+
+// Makes sure that the spooler runs: asks the user (owner may be null) when it is stopped
+// and starts it on Yes; a No ends the process with exit code 0. A refused start is shown; a
+// spooler that cannot be asked is not.
+SpoolerCheck CheckSpooler(HWND owner);
+
+// The pages' check: CheckSpooler, true when the spooler runs or was started.
 bool EnsureSpoolerRunning(HWND owner);
 
+// The check of the steps that cannot go on without the spooler: true when it runs; otherwise
+// ends the process (exit code 4), first saying why when the check itself could not ask.
+bool RequireSpooler(HWND owner);
+
 // Stops the spooler with its running dependents; true when it has stopped. When it fails,
-// the dependents it had stopped are started again, and those that do not come back within
-// about a minute are named in a warning (owner may be null).
+// what it had stopped is started again within about a minute: the dependents that do not
+// come back are named in a warning (owner may be null); a spooler that does not come back
+// sets stopped.spoolerDown.
 bool StopSpooler(DependentServiceList& stopped, HWND owner = nullptr);
 
 // Starts the spooler and then the stopped dependents; true when the spooler runs again. The

@@ -149,12 +149,14 @@ void InfFile::ReadPrintProcessor(const std::string& model)
     if (maker.empty() || printProcessor.empty() || defaultData.empty() || dataSection.empty())
         return;
     std::string install = GetField(maker, model.c_str(), 1);
-    m_szPrintProcessor = GetField(install, printProcessor.c_str(), 1);
+    // A field that does not fit is noted (GetField only ever sets the flag), never cut or
+    // dropped: an empty one would quietly mean the system's print processor or data type.
     bool tooLong = false;
+    m_szPrintProcessor = GetField(install, printProcessor.c_str(), 1, &tooLong);
     m_szPrintProcessorFile = GetField(install, printProcessor.c_str(), 2, &tooLong);
+    m_szDefaultDataType = GetField(install, defaultData.c_str(), 1, &tooLong);
+    if (m_szDefaultDataType.empty() && !tooLong)
+        m_szDefaultDataType = GetModelValue(model, defaultData, dataSection.c_str(), &tooLong);
     if (tooLong)
         m_bNameTooLong = true;
-    m_szDefaultDataType = GetField(install, defaultData.c_str(), 1);
-    if (m_szDefaultDataType.empty())
-        m_szDefaultDataType = GetModelValue(model, defaultData, dataSection.c_str());
 }

@@ -65,7 +65,7 @@ public:
     // Multi-string: each name NUL-terminated, then one more NUL ("\0" when empty).
     std::string m_szDependentFiles = std::string(1, '\0');
     size_t m_nDependentFilesLength = 0;
-    // Set when a file name of the description is longer than 259 characters: the file
-    // fields then hold no usable description of the driver.
+    // Set when a file name, the print processor or the data type of the description is
+    // longer than 259 characters: the fields then hold no usable description of the driver.
     bool m_bNameTooLong = false;
 };

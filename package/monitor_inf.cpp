@@ -34,6 +34,12 @@ MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, D
             break;
         }
         monitorinf::ScanResult r = monitorinf::ScanMonitorInfText(bytes, majorVersion, minorVersion);
+        if (r.nameTooLong) {
+            // A name cut to fit would name another file or monitor.
+            framework::ShowSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
+            m_bReported = true;
+            return;
+        }
         m_szFileList = std::move(r.files);
         m_szDllName = std::move(r.dllName);
         m_szMonitorName = std::move(r.monitorName);

@@ -12,8 +12,9 @@ std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion);
 class MonitorInfScan {
 public:
     // Reads and scans infName (relative to the current directory) at once. When the
-    // file cannot be opened, shows "Unable to open file" with the name and leaves
-    // every field empty; a read error leaves them empty without a message.
+    // file cannot be opened, shows "Unable to open file" with the name, and when it names
+    // something longer than 259 characters, the system's text for a name too long; every
+    // field stays empty then. A read error leaves them empty without a message.
     MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion);
 
     std::vector<std::string> m_szFileList;  // the monitor's files, in the order found
@@ -21,5 +22,5 @@ public:
     std::string m_szDllName;
     std::string m_szMonitorName;
     std::string m_szOptionValue;
-    bool m_bReported = false;  // the file could not be opened, and the user was told
+    bool m_bReported = false;  // the file could not be opened or used, and the user was told
 };

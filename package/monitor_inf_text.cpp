@@ -25,15 +25,30 @@ std::string TextOf(const char* data, size_t size)
     return std::string(data, n);
 }
 
-// Bytes [from, to) of the text, cut to the longest name a field holds.
+// Bytes [from, to) of the text.
 std::string Name(const std::string& text, size_t from, size_t to)
 {
     if (from >= to || from >= text.size())
         return {};
-    size_t n = to - from;
-    if (n > kMaxName)
-        n = kMaxName;
-    return text.substr(from, n);
+    return text.substr(from, to - from);
+}
+
+bool TooLong(const std::string& name)
+{
+    return name.size() > kMaxName;
+}
+
+// A result with a name that no field holds is no result at all.
+ScanResult Checked(ScanResult r)
+{
+    bool tooLong = TooLong(r.dllName) || TooLong(r.monitorName) || TooLong(r.optionValue);
+    for (const std::string& f : r.files)
+        tooLong = tooLong || TooLong(f);
+    if (!tooLong)
+        return r;
+    ScanResult refused;
+    refused.nameTooLong = true;
+    return refused;
 }
 
 void AddFile(ScanResult& r, std::string name)
@@ -105,10 +120,8 @@ bool ScanOptionsFiles(const std::string& text, size_t valuePos, ScanResult& r)
     return true;
 }
 
-}  // namespace
-
-ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersion,
-                              unsigned minorVersion)
+// The scan itself, names at any length.
+ScanResult ScanText(const char* data, size_t size, unsigned majorVersion, unsigned minorVersion)
 {
     ScanResult r;
     const std::string text = TextOf(data, size);
@@ -145,6 +158,14 @@ ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersi
         ScanOptionsFiles(text, v, r);
     }
     return r;
+}
+
+}  // namespace
+
+ScanResult ScanMonitorInfText(const char* data, size_t size, unsigned majorVersion,
+                              unsigned minorVersion)
+{
+    return Checked(ScanText(data, size, majorVersion, minorVersion));
 }
 
 }  // namespace monitorinf

@@ -9,15 +9,18 @@ namespace monitorinf {
 
 // The scan looks at no more than this many bytes from the start of the file.
 constexpr size_t kMaxScanBytes = 26000;
-// Longest name kept in a field; longer names are cut.
+// Longest name a field holds. A longer one is never cut (a cut file name names another
+// file): it makes the whole scan unusable.
 constexpr size_t kMaxName = 259;
 
-// What the scan finds. Fields stay empty when the markers they need are missing.
+// What the scan finds. Fields stay empty when the markers they need are missing, and all
+// of them when a name is longer than kMaxName (nameTooLong is set then).
 struct ScanResult {
     std::vector<std::string> files;  // the monitor's files, in the order found
     std::string dllName;
     std::string monitorName;
     std::string optionValue;
+    bool nameTooLong = false;
 };
 
 // Which monitor INF a Windows version reads, and in which layout: Windows 2000 (5.0) and

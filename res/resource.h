@@ -76,6 +76,9 @@
 #define IDS_README_FILE            2049
 #define IDS_VERB_OPEN              2050
 #define IDS_PATH_TOO_LONG          2051
+#define IDS_SPOOLER_UNREACHABLE    2052
+#define IDS_FILES_NOT_COPIED       2053
+#define IDS_PAGE_NOT_SHOWN         2054
 
 // Strings of the command line
 #define IDS_USAGE                  2060

@@ -16,6 +16,7 @@ struct Case {
     std::string dll;
     std::string monitor;
     std::string option;
+    bool tooLong = false;  // a name longer than 259 characters refuses the whole scan
 };
 
 // Lines joined and ended by CR LF, as an INF written on Windows has them.
@@ -223,20 +224,19 @@ inline std::vector<Case> AllCases()
     c.push_back({"2000: 2, with an empty name is skipped", Replace(w2k, "2,ZRNKPMON.DLL , SIZE", "2, SIZE"), 5,
                  0, {"ZRNKPMUI.DLL"}, "ZRNKPMON.DLL", kMonitor, "ZRNMON"});
 
-    // Names longer than their fields are cut at 259 characters; a long list is kept whole.
+    // A name longer than its field (259 characters) is never cut, which would name another
+    // file: it refuses the whole scan. One of 259 is kept; a long list is kept whole.
     {
-        std::string l300(300, 'L');
+        std::string l260(260, 'L');
         std::string l259(259, 'L');
-        c.push_back({"long monitor name", Replace(xp, "\"" + std::string(kMonitor) + "\"", "\"" + l300 + "\""), 5, 1, kXpFiles, "ZRNKPMON.DLL", l259,
-                     "ZRNKPMON.DLL"});
-        c.push_back({"long option value", Replace(xp, "= ZRNKPMON.DLL", "= " + l300), 5, 1, kXpFiles,
-                     "ZRNKPMON.DLL", kMonitor, l259});
-        c.push_back({"long file name", Replace(xp, "ZRNKPMUI.DLL = 1", l300 + " = 1"), 5, 1,
+        c.push_back({"long monitor name", Replace(xp, "\"" + std::string(kMonitor) + "\"", "\"" + l260 + "\""), 5, 1, {}, "", "",
+                     "", true});
+        c.push_back({"long option value", Replace(xp, "= ZRNKPMON.DLL", "= " + l260), 5, 1, {}, "", "", "", true});
+        c.push_back({"long file name", Replace(xp, "ZRNKPMUI.DLL = 1", l260 + " = 1"), 5, 1, {}, "", "", "", true});
+        c.push_back({"file name of 259 characters", Replace(xp, "ZRNKPMUI.DLL = 1", l259 + " = 1"), 5, 1,
                      {"ZRNKPMON.DLL", l259, "ZRNKPRES.DLL"}, "ZRNKPMON.DLL", kMonitor, "ZRNKPMON.DLL"});
-        c.push_back({"long file and dll names on 5.0",
-                     Replace(Replace(w2k, "2,ZRNKPMUI.DLL ,", "2," + l300 + " ,"), "2,ZRNKPMON.DLL,SIZE",
-                             "2," + l300 + ",SIZE"),
-                     5, 0, {"ZRNKPMON.DLL", l259}, l259, kMonitor, "ZRNMON"});
+        c.push_back({"long dll name on 5.0", Replace(w2k, "2,ZRNKPMON.DLL,SIZE", "2," + l260 + ",SIZE"), 5, 0, {}, "",
+                     "", "", true});
 
         std::string entries;
         std::vector<std::string> many;

@@ -52,6 +52,7 @@ void RunCase(const monitorinf_cases::Case& c)
     bool ok = Same(c.name.c_str(), "monitor name", r.monitorName, c.monitor);
     ok = Same(c.name.c_str(), "option value", r.optionValue, c.option) && ok;
     ok = Same(c.name.c_str(), "dll name", r.dllName, c.dll) && ok;
+    ok = Same(c.name.c_str(), "refusal", r.nameTooLong ? "yes" : "no", c.tooLong ? "yes" : "no") && ok;
     if (r.files.size() != c.files.size()) {
         std::printf("[  FAILED  ] %s: %zu files, expected %zu\n", c.name.c_str(), r.files.size(),
                     c.files.size());

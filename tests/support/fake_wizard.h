@@ -27,9 +27,9 @@ public:
         auto step = script.front();
         script.pop_front();
         step(*this);
-        if (failWith) {  // the dialog could not be made
+        if (failing) {  // the dialog could not be made
             ::SetLastError(failWith);
-            failWith = 0;
+            failing = false;
             return -1;
         }
         return this->m_nResult == PAGE_NEXT ? IDOK : IDCANCEL;
@@ -43,12 +43,16 @@ public:
     }
     void ThenFail(DWORD error)
     {
-        Then([this, error](Base&) { failWith = error; });
+        Then([this, error](Base&) {
+            failing = true;
+            failWith = error;
+        });
     }
 
     std::deque<std::function<void(Base&)>> script;
     std::function<void(Base&)> onShow;  // sees the fields as the page opens
     int shown = 0;
+    bool failing = false;
     DWORD failWith = 0;
 };
 

@@ -291,6 +291,19 @@ TEST_F(DriverInstallTest, FailingDriverDirectoryQueryEndsQuietly)
     EXPECT_EQ(InstallStatus, 0);
 }
 
+TEST_F(DriverInstallTest, FilesThatCannotBeCopiedFailTheStepBeforeTheDriverIsAdded)
+{
+    recorder.copyResult = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(Install(), 0);  // the print processor's file first
+    EXPECT_TRUE(processorsAdded.empty());
+    WritePackage("", "PrintProcessor=KPLPrint\r\n");  // then the driver's own
+    EXPECT_EQ(Install(), 0);
+    EXPECT_EQ(driverCalls, 0);
+    ASSERT_EQ(recorder.boxes.size(), 2u);
+    EXPECT_EQ(recorder.boxes[1].text, "The files could not be copied into " + driverDirectory + ".");
+    EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+}
+
 TEST_F(DriverInstallTest, RefusedDriverIsReportedAndMarked)
 {
     driverError = ERROR_UNKNOWN_PRINTER_DRIVER;

@@ -115,6 +115,16 @@ public:
         s->second.push_back({key, std::move(fields)});
     }
 
+    // Field `index` (0: the first after the key) of the first line keyed `key` in the section.
+    void Set(const std::string& section, const std::string& key, size_t index, const std::string& value)
+    {
+        for (Line& line : Find(section.c_str())->second)
+            if (line.key == key) {
+                line.fields.at(index) = value;
+                return;
+            }
+    }
+
     bool failNextLine = false;
 
 private:
@@ -286,6 +296,32 @@ TEST(InfFileSeam, TextsLongerThanANameFieldAreKeptWholeAndMarkedAndEmptyEntriesS
     EXPECT_EQ(files, expect);
     EXPECT_EQ(length, expect.size() - 1);
     EXPECT_TRUE(inf.m_bNameTooLong);
+}
+
+// Every field of the description holds 259 characters; a longer one marks the description,
+// whichever field it is and whatever fits after it.
+TEST(InfFileSeam, EveryFieldHolds259CharactersAndALongerOneMarksTheDescription)
+{
+    const struct {
+        const char* section;
+        const char* key;
+        size_t index;
+    } fields[] = {{"ZRN7730", "PrintProcessor", 0}, {"ZRN7730", "PrintProcessor", 1}, {"ZRN7730", "DefaultData", 0},
+                  {"DATA", "DataFile", 0},          {"DATA", "DriverFile", 0},        {"DATA", "ConfigFile", 0},
+                  {"DATA", "HelpFile", 0},          {"ZRNFILES", "", 0}};
+    for (const auto& field : fields) {
+        for (size_t length : {259u, 260u}) {
+            FakeInf fake;
+            AddDriverInf(fake);
+            fake.Add("ZRN7730", "Include", {"base.inf"});
+            fake.Add("ZRN7730", "PrintProcessor", {"KPLPrint", "KPLPRINT.DLL"});
+            fake.Add("ZRN7730", "DefaultData", {"RAW"});
+            fake.Set(field.section, field.key, field.index, std::string(length, 'n'));
+            InfFile inf("zrn.inf", "ZRN 7730");
+            inf.Describe();
+            EXPECT_EQ(inf.m_bNameTooLong, length > 259) << field.key << " " << field.index << ": " << length;
+        }
+    }
 }
 
 TEST(InfFileSeam, AFailingMoveToTheNextLineEndsTheSectionList)

@@ -19,8 +19,9 @@ struct ShellCopy {
 };
 
 // Records shell copies and message boxes; the directory creation of the copy is recorded
-// and not done.
+// and not done. Each copy answers copyResult (0: done).
 struct Recorder {
+    int copyResult = 0;
     std::vector<ShellCopy> copies;
     std::vector<seamfakes::Box> boxes;
     std::vector<std::string> createdDirectories;
@@ -30,7 +31,7 @@ struct Recorder {
         api.SHFileOperationA = [this](LPSHFILEOPSTRUCTA op) {
             copies.push_back({op->hwnd, op->wFunc, op->fFlags, op->lpszProgressTitle != nullptr,
                               seamfakes::SplitList(op->pFrom), seamfakes::SplitList(op->pTo)});
-            return 0;
+            return copyResult;
         };
         seamfakes::RecordBoxes(api, boxes);
         api.CreateDirectoryA = [this](LPCSTR path, LPSECURITY_ATTRIBUTES) {

@@ -225,6 +225,7 @@ public:
     FakeRegistry registry;
     std::vector<Box> boxes;
     std::deque<int> answers;                 // answers to boxes, IDOK once they run out
+    int copyResult = 0;                      // what each shell copy answers (0: done)
     std::vector<Copy> copies;
     std::vector<std::string> events;         // stop, start, copy, add monitor, add port, exit
 
@@ -256,7 +257,7 @@ public:
             std::vector<std::string> to = SplitList(op->pTo);
             copies.push_back({SplitList(op->pFrom), to.empty() ? std::string() : to[0]});
             events.push_back("copy");
-            return 0;
+            return copyResult;
         };
         api->ExitProcess = [this](UINT code) {
             events.push_back("exit " + std::to_string(code));

@@ -28,6 +28,7 @@ TEST_P(MonitorInfTextScan, FindsWhatTheCaseExpects)
     EXPECT_EQ(r.optionValue, c.option);
     EXPECT_EQ(r.dllName, c.dll);
     EXPECT_EQ(r.files, c.files);
+    EXPECT_EQ(r.nameTooLong, c.tooLong);
     std::string why;
     EXPECT_TRUE(monitorinf_cases::HoldsInvariants(c.text, r, &why)) << why;
 }

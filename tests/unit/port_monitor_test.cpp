@@ -9,6 +9,7 @@
 #include "install/port_monitor.h"
 #include "install/version_compare.h"
 #include "monitor_fakes.h"
+#include "native/monitor_inf_cases.h"
 #include "res/resource.h"
 #include "support/wizard_texts.h"
 
@@ -173,6 +174,17 @@ TEST_F(PortMonitorTest, UpgradeStopsTheSpoolerAroundTheCopy)
     EXPECT_TRUE(machine.spoolerRunning);
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
     EXPECT_EQ(machine.current, Machine::kPackage);
+
+    // Files that cannot be replaced (a locked DLL): the spooler comes back, and the failure
+    // is said, not taken for an upgrade.
+    machine.copyResult = ERROR_SHARING_VIOLATION;
+    machine.events.clear();
+    machine.answers = {IDYES};
+    machine.current = Machine::kMonitorDir;
+    EXPECT_FALSE(UpgradePortMonitor(Owner(), {"ZRNKPMON.DLL"}));
+    EXPECT_THAT(machine.events, ElementsAre(testing::StartsWith("box "), "stop", "copy", "start",
+                                            testing::StartsWith("box The files could")));
+    EXPECT_TRUE(machine.spoolerRunning);
 }
 
 TEST_F(PortMonitorTest, DeclinedUpgradeLeavesTheMonitorAsItWas)
@@ -271,6 +283,14 @@ TEST_F(PortMonitorTest, MonitorInfWithoutFilesEndsTheWizard)
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
     EXPECT_THAT(machine.copies, IsEmpty());
     EXPECT_EQ(machine.current, Machine::kPackage);
+
+    // A name longer than a name field: refused, not cut to name another file.
+    machine.files[std::string(Machine::kMonitorDir) + "\\monitorxp.inf"] =
+        monitorinf_cases::Replace(monitorinf_cases::XpInf(), "ZRNKPMUI.DLL = 1", std::string(260, 'L') + " = 1");
+    machine.boxes.clear();
+    EXPECT_FALSE(Install());
+    EXPECT_EQ(machine.boxes.size(), 1u);
+    EXPECT_EQ(machine.boxes[0].text, framework::SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
 
     // An unreadable INF: the scan says so, and the wizard ends.
     machine.files.clear();

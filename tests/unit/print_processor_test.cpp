@@ -86,11 +86,12 @@ protected:
         api->AddPrintProcessorA = [this](LPSTR server, LPSTR env, LPSTR path, LPSTR name) {
             events.push_back(std::string("add ") + (server ? "server " : "") +
                              (env ? "env " : "") + path + " " + name);
-            return TRUE;
+            SetLastError(addError);
+            return addError == ERROR_SUCCESS;
         };
     }
 
-    void Install() { InstallPrintProcessor("KPLPrint", "KPLPRINT.DLL", nullptr); }
+    bool Install() { return InstallPrintProcessor("KPLPrint", "KPLPRINT.DLL", nullptr); }
 
     platform::ScopedApi api;
     Recorder recorder;
@@ -101,6 +102,7 @@ protected:
     bool printerListFails = false;
     bool directoryFails = false;
     bool moveSucceeds = true;
+    DWORD addError = ERROR_SUCCESS;
     int printerEnumerations = 0;
 };
 
@@ -150,14 +152,34 @@ TEST_F(PrintProcessorTest, InUseTheOldFileIsMovedAsideAndTheRegistrationKept)
 {
     processors = {"WinPrint", "KPLPrint"};
     printersUsing = {"WinPrint", "KPLPrint"};
-    Install();
+    EXPECT_TRUE(Install());
     const std::string path = std::string(kDirectory) + "\\KPLPRINT.DLL";
-    EXPECT_THAT(events, ElementsAre(std::string("temp ") + kDirectory + " set 0",
-                                    std::string("remove ") + kTemporary,
-                                    "move " + path + " " + kTemporary,
-                                    std::string("remove ") + kTemporary, "copy",
-                                    "add KPLPRINT.DLL KPLPrint"));
+    const std::string moved = std::string("temp ") + kDirectory + " set 0";
+    EXPECT_THAT(events, ElementsAre(moved, std::string("remove ") + kTemporary, "move " + path + " " + kTemporary,
+                                    "copy", std::string("remove ") + kTemporary, "add KPLPRINT.DLL KPLPrint"));
     EXPECT_TRUE(recorder.boxes.empty());
+
+    // Windows answers that a print processor in use is installed already: its file is new.
+    events.clear();
+    addError = ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED;
+    EXPECT_TRUE(Install());
+
+    // A copy that fails puts the old file back and fails the step.
+    events.clear();
+    recorder.copyResult = ERROR_SHARING_VIOLATION;
+    EXPECT_FALSE(Install());
+    EXPECT_THAT(events, ElementsAre(moved, std::string("remove ") + kTemporary, "move " + path + " " + kTemporary,
+                                    "copy", std::string("move ") + kTemporary + " " + path));
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, "The files could not be copied into " + std::string(kDirectory) + ".");
+}
+
+TEST_F(PrintProcessorTest, RefusedRegistrationFailsTheStep)
+{
+    addError = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(Install());
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 TEST_F(PrintProcessorTest, InUseWithoutAnOldFileNothingMoreIsRemoved)
@@ -193,10 +215,11 @@ TEST_F(PrintProcessorTest, WithoutItsDirectoryNothingIsMovedOrCopied)
     processors = {"KPLPrint"};
     printersUsing = {"KPLPrint"};
     directoryFails = true;
-    Install();
+    EXPECT_FALSE(Install());
     // A path built from an empty directory would name a file in the drive's root.
-    EXPECT_THAT(events, ElementsAre("add KPLPRINT.DLL KPLPrint"));
-    EXPECT_TRUE(recorder.boxes.empty());
+    EXPECT_TRUE(events.empty());
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_INVALID_ENVIRONMENT));
 }
 
 }  // namespace

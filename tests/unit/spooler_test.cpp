@@ -39,6 +39,7 @@ struct Service {
     std::deque<ControlAnswer> controls{{ERROR_SUCCESS, {SERVICE_STOPPED}}};
     std::deque<Status> afterStop{{SERVICE_STOPPED}};
     DWORD startError = ERROR_SUCCESS;
+    DWORD startMs = 0;  // how long StartServiceA blocks on the clock
     DWORD queryError = ERROR_SUCCESS;
     bool queryErrorAfterStop = false;
 };
@@ -49,6 +50,9 @@ HWND Owner()
     return reinterpret_cast<HWND>(0x1234);
 }
 
+// The service manager's clock (GetTickCount): the pauses and the starts that block move it.
+// Each handle grants the access it was opened with, and a call that needs another right is
+// refused as Windows refuses it; a user without an administrator's rights is granted less.
 class FakeServiceManager {
 public:
     explicit FakeServiceManager(platform::ScopedApi& api)
@@ -56,28 +60,33 @@ public:
         api->OpenSCManagerA = [this](LPCSTR machine, LPCSTR database, DWORD access) -> SC_HANDLE {
             EXPECT_EQ(machine, nullptr);
             EXPECT_STREQ(database, SERVICES_ACTIVE_DATABASEA);
-            EXPECT_EQ(access, static_cast<DWORD>(SC_MANAGER_ALL_ACCESS));
-            if (managerError) {
-                SetLastError(managerError);
+            if (managerError || (access & ~managerGrant)) {
+                SetLastError(managerError ? managerError : ERROR_ACCESS_DENIED);
                 return nullptr;
             }
-            return NewHandle("(manager)");
+            return NewHandle("(manager)", access);
         };
         api->OpenServiceA = [this](SC_HANDLE manager, LPCSTR name, DWORD access) -> SC_HANDLE {
             EXPECT_EQ(names.at(manager), "(manager)");
-            EXPECT_EQ(access, static_cast<DWORD>(SERVICE_ALL_ACCESS));
             if (!services.count(name)) {
                 SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
                 return nullptr;
             }
-            return NewHandle(name);
+            if (access & ~serviceGrant) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return nullptr;
+            }
+            return NewHandle(name, access);
         };
         api->CloseServiceHandle = [this](SC_HANDLE h) {
             EXPECT_EQ(names.count(h), 1u);
             names.erase(h);
             return TRUE;
         };
+        api->GetTickCount = [this] { return clock; };
         api->QueryServiceStatus = [this](SC_HANDLE h, LPSERVICE_STATUS out) {
+            if (!Granted(h, SERVICE_QUERY_STATUS))
+                return FALSE;
             Service& s = services.at(names.at(h));
             if (s.queryError) {
                 SetLastError(s.queryError);
@@ -89,9 +98,12 @@ public:
         api->StartServiceA = [this](SC_HANDLE h, DWORD argc, LPCSTR* argv) {
             EXPECT_EQ(argc, 0u);
             EXPECT_EQ(argv, nullptr);
+            if (!Granted(h, SERVICE_START))
+                return FALSE;
             const std::string& name = names.at(h);
             calls.push_back("start " + name);
             Service& s = services.at(name);
+            clock += s.startMs;
             if (s.startError) {
                 SetLastError(s.startError);
                 return FALSE;
@@ -101,6 +113,8 @@ public:
         };
         api->ControlService = [this](SC_HANDLE h, DWORD control, LPSERVICE_STATUS out) {
             EXPECT_EQ(control, static_cast<DWORD>(SERVICE_CONTROL_STOP));
+            if (!Granted(h, SERVICE_STOP))
+                return FALSE;
             const std::string& name = names.at(h);
             calls.push_back("stop " + name);
             Service& s = services.at(name);
@@ -119,9 +133,14 @@ public:
                                              LPDWORD needed, LPDWORD returned) {
             EXPECT_EQ(names.at(h), "Spooler");
             EXPECT_EQ(state, static_cast<DWORD>(SERVICE_ACTIVE));
+            if (!Granted(h, SERVICE_ENUMERATE_DEPENDENTS))
+                return FALSE;
             return Enumerate(buffer, size, needed, returned);
         };
-        api->Sleep = [this](DWORD ms) { sleeps.push_back(ms); };
+        api->Sleep = [this](DWORD ms) {
+            sleeps.push_back(ms);
+            clock += ms;
+        };
         api->ExitProcess = [this](UINT code) {
             handlesAtExit = names.size();
             throw platform::ProcessExit(code);
@@ -137,11 +156,21 @@ public:
 
     Service& Add(const std::string& name) { return services[name]; }
 
+    // What a user without an administrator's rights may open.
+    void AsUser()
+    {
+        managerGrant = SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE;
+        serviceGrant = SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG | SERVICE_ENUMERATE_DEPENDENTS | SERVICE_INTERROGATE;
+    }
+
     std::map<std::string, Service> services;
     Names dependents;          // what the enumeration lists
     DWORD enumError = 0;       // the size probe fails with this (instead of ERROR_MORE_DATA)
     DWORD enumSecondError = 0; // the second call fails with this
     DWORD managerError = 0;
+    DWORD managerGrant = SC_MANAGER_ALL_ACCESS;
+    DWORD serviceGrant = SERVICE_ALL_ACCESS;
+    DWORD clock = 0;
     int answer = IDYES;
 
     std::map<SC_HANDLE, std::string> names;  // open handles
@@ -153,12 +182,24 @@ public:
     int enumCalls = 0;
 
 private:
-    SC_HANDLE NewHandle(const std::string& name)
+    SC_HANDLE NewHandle(const std::string& name, DWORD access)
     {
         SC_HANDLE h = reinterpret_cast<SC_HANDLE>(++next_ * 16);
         names[h] = name;
+        rights[h] = access;
         return h;
     }
+
+    bool Granted(SC_HANDLE h, DWORD right)
+    {
+        if (rights[h] & right)
+            return true;
+        ADD_FAILURE() << names.at(h) << " was opened without the access its call needs";
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+
+    std::map<SC_HANDLE, DWORD> rights;
 
     template <typename T>
     static T Next(std::deque<T>& q)
@@ -268,15 +309,30 @@ protected:
 
 // ---- EnsureSpoolerRunning -------------------------------------------------------------
 
-TEST_F(SpoolerTest, RunningSpoolerShowsNothing)
+TEST_F(SpoolerTest, RunningSpoolerShowsNothingAlsoToAUserWithoutAdministratorRights)
 {
+    EXPECT_TRUE(EnsureSpoolerRunning(owner));
+    scm.AsUser();
     EXPECT_TRUE(EnsureSpoolerRunning(owner));
     EXPECT_TRUE(scm.boxes.empty());
     EXPECT_TRUE(scm.calls.empty());
     EXPECT_TRUE(scm.sleeps.empty());
 }
 
-TEST_F(SpoolerTest, NoManagerNoSpoolerOrNoStatusIsReported)
+TEST_F(SpoolerTest, SpoolerOnItsWayUpOrDownIsAwaitedFirst)
+{
+    spooler().queries = {{SERVICE_START_PENDING}, {SERVICE_START_PENDING}, {SERVICE_RUNNING}};
+    EXPECT_TRUE(EnsureSpoolerRunning(owner));
+    EXPECT_TRUE(scm.boxes.empty());
+    EXPECT_EQ(scm.sleeps, Pauses(1, kServicePollMs));
+
+    spooler().queries = {{SERVICE_STOP_PENDING}, {SERVICE_STOPPED}};
+    scm.answer = 0;
+    EXPECT_TRUE(EnsureSpoolerRunning(owner));
+    EXPECT_EQ(scm.boxes, Names{framework::LoadText(IDS_START_SPOOLER_QUESTION)});
+}
+
+TEST_F(SpoolerTest, SpoolerThatCannotBeAskedIsSaidOnlyByTheStepsThatNeedIt)
 {
     scm.managerError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(EnsureSpoolerRunning(owner));
@@ -284,11 +340,16 @@ TEST_F(SpoolerTest, NoManagerNoSpoolerOrNoStatusIsReported)
 
     spooler().queryError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(EnsureSpoolerRunning(owner));
+    EXPECT_TRUE(scm.boxes.empty());
 
     scm.services.clear();
-    EXPECT_FALSE(EnsureSpoolerRunning(owner));
-    ASSERT_EQ(scm.boxes.size(), 3u);
-    EXPECT_EQ(scm.boxes[0], Prefixed(IDS_START_SPOOLER_FAILED, ERROR_ACCESS_DENIED));
+    try {
+        RequireSpooler(owner);
+        ADD_FAILURE() << "the process did not end";
+    } catch (const platform::ProcessExit& e) {
+        EXPECT_EQ(e.code, 4u);
+    }
+    EXPECT_EQ(scm.boxes, Names{Prefixed(IDS_SPOOLER_UNREACHABLE, ERROR_SERVICE_DOES_NOT_EXIST)});
 }
 
 TEST_F(SpoolerTest, StoppedAndNoEndsTheProcessBeforeAnythingElse)
@@ -319,7 +380,7 @@ TEST_F(SpoolerTest, StoppedAndYesStartsAndWaitsUntilRunning)
 
 TEST_F(SpoolerTest, StoppedYesAndAnotherPartyStartedItFirst)
 {
-    spooler().queries = {{SERVICE_STOPPED}};
+    spooler().queries = {{SERVICE_STOPPED}, {SERVICE_RUNNING}};
     spooler().startError = ERROR_SERVICE_ALREADY_RUNNING;
     EXPECT_TRUE(EnsureSpoolerRunning(owner));
     EXPECT_EQ(scm.boxes.size(), 1u);
@@ -558,8 +619,21 @@ TEST_F(SpoolerTest, ExitCodeWhileStoppingFailsTheStop)
     EXPECT_FALSE(StopSpooler(list));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
     EXPECT_EQ(scm.sleeps, Pauses(1, 3000));  // no pause after the exit code, then the settling pause
-    EXPECT_EQ(scm.calls, (Names{"stop A", "stop Spooler", "stop Spooler", "start A"}));
+    // The spooler had accepted the stop: it is started again before its dependents.
+    EXPECT_EQ(scm.calls, (Names{"stop A", "stop Spooler", "stop Spooler", "start Spooler", "start A"}));
     EXPECT_TRUE(list.names.empty());
+    EXPECT_FALSE(list.spoolerDown);
+
+    // One that will not start again is down: no dependent is tried, and the caller is told.
+    spooler().controls = {{ERROR_SUCCESS, {SERVICE_STOP_PENDING}},
+                          {ERROR_SERVICE_CANNOT_ACCEPT_CTRL, {SERVICE_STOP_PENDING, ERROR_SERVICE_SPECIFIC_ERROR}}};
+    spooler().startError = ERROR_SERVICE_DISABLED;
+    scm.calls.clear();
+    EXPECT_FALSE(StopSpooler(list));
+    EXPECT_TRUE(list.spoolerDown);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_DISABLED));
+    EXPECT_EQ(scm.calls, (Names{"stop A", "stop Spooler", "stop Spooler", "start Spooler"}));
+    EXPECT_TRUE(scm.boxes.empty());
 }
 
 TEST_F(SpoolerTest, NoStoppedStateWithin101PausesFailsTheStop)
@@ -570,7 +644,8 @@ TEST_F(SpoolerTest, NoStoppedStateWithin101PausesFailsTheStop)
     EXPECT_FALSE(StopSpooler(list));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_REQUEST_TIMEOUT));
     EXPECT_EQ(scm.sleeps, Pauses(101, 500) + Pauses(1, 3000));
-    EXPECT_EQ(scm.calls.size(), 102u);
+    EXPECT_EQ(scm.calls.size(), 103u);
+    EXPECT_EQ(scm.calls.back(), "start Spooler");
 }
 
 TEST_F(SpoolerTest, FinalCheckWaitsForTheStoppedState)
@@ -588,9 +663,11 @@ TEST_F(SpoolerTest, FinalCheckFailureOrTimeoutFailsTheStop)
     DependentServiceList list;
     EXPECT_FALSE(StopSpooler(list));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(scm.calls, (Names{"stop A", "stop Spooler", "start A"}));
+    EXPECT_EQ(scm.calls, (Names{"stop A", "stop Spooler"}));
     EXPECT_TRUE(list.names.empty());
+    EXPECT_TRUE(list.spoolerDown);
 
+    // Still stopping: awaited within the minute of the restart, then left down.
     spooler().queryErrorAfterStop = false;
     spooler().queryError = 0;
     spooler().afterStop = {{SERVICE_STOP_PENDING}};
@@ -598,7 +675,8 @@ TEST_F(SpoolerTest, FinalCheckFailureOrTimeoutFailsTheStop)
     scm.sleeps.clear();
     EXPECT_FALSE(StopSpooler(list));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_REQUEST_TIMEOUT));
-    EXPECT_EQ(scm.sleeps, Pauses(1, 3000) + Pauses(kFinalPolls, 1000));
+    EXPECT_EQ(scm.sleeps, Pauses(1, 3000) + Pauses(kFinalPolls, 1000) + Pauses(60000 / kServicePollMs, kServicePollMs));
+    EXPECT_TRUE(list.spoolerDown);
 }
 
 // ---- RestartSpooler -------------------------------------------------------------------
@@ -683,6 +761,15 @@ TEST_F(RestartTest, DependentThatNeverRunsEndsTheRestartWithinAMinute)
     EXPECT_EQ(scm.calls, (Names{"start Spooler", "start C", "start B"}));
     EXPECT_LE(scm.sleeps.size() * kServicePollMs, 60000u);
     EXPECT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_REQUEST_TIMEOUT, "B, A")});
+}
+
+TEST_F(RestartTest, StartsThatBlockCountAgainstTheMinute)
+{
+    for (const char* n : {"A", "B", "C"})
+        scm.Add(n).startMs = 30000;
+    EXPECT_TRUE(RestartSpooler(owner, list));
+    EXPECT_EQ(scm.calls, (Names{"start Spooler", "start C", "start B"}));
+    EXPECT_EQ(scm.boxes, Names{Warning(ERROR_SERVICE_REQUEST_TIMEOUT, "A")});
 }
 
 TEST_F(RestartTest, SpoolerThatNeverRunsFailsWithoutTryingTheDependents)

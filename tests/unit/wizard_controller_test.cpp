@@ -3,7 +3,9 @@
 
 #include "app/install_status.h"
 #include "framework/message_box.h"
+#include "framework/strings.h"
 #include "framework/wait_cursor.h"
+#include "res/resource.h"
 #include "seam_fakes.h"
 #include "support/fake_wizard.h"
 #include "support/scoped_api.h"
@@ -281,9 +283,22 @@ TEST_F(ControllerTest, APageThatCannotBeShownEndsTheWizardWithTheSystemsReason)
     Run();
     EXPECT_EQ(app.summary->shown, 1);
     EXPECT_EQ(boxes, (std::vector<std::string>{std::string(texts::kBoxCaption) + ": " +
+                                               framework::LoadText(IDS_PAGE_NOT_SHOWN) + " " +
                                                framework::SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND)}));
     EXPECT_EQ(app.m_nExitCode, ExitCode::PageFailed);
     EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+}
+
+TEST_F(ControllerTest, APageThatFailsWithoutAReasonSaysSoAndNotThatAllWentWell)
+{
+    std::vector<std::string> boxes;
+    api->MessageBoxA = [&](HWND, LPCSTR text, LPCSTR, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    };
+    app.welcome->ThenFail(ERROR_SUCCESS);
+    Run();
+    EXPECT_EQ(boxes, std::vector<std::string>{framework::LoadText(IDS_PAGE_NOT_SHOWN)});
 }
 
 TEST_F(ControllerTest, AResultThePageTableDoesNotListShowsTheSamePageAgain)
