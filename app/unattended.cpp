@@ -3,6 +3,7 @@
 #include "app/unattended.h"
 
 #include "app/install_rights.h"
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/run_log.h"
@@ -41,7 +42,7 @@ std::string ProgramDirectory()
     if (n == 0 || n >= MAX_PATH)
         return {};
     std::string s(path, n);
-    size_t slash = s.find_last_of('\\');
+    size_t slash = framework::FindLastCharacter(s, '\\');
     return slash == std::string::npos ? std::string() : s.substr(0, slash == 2 ? 3 : slash);
 }
 

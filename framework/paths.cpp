@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "platform/api.h"
 
 namespace framework {
@@ -54,7 +55,7 @@ bool SavedCurrentDirectory::EnterSubdirectory(const std::string& name) const
 
 std::string JoinPath(const std::string& directory, const std::string& name)
 {
-    if (!directory.empty() && directory.back() == '\\')
+    if (EndsWithCharacter(directory, '\\'))
         return directory + name;
     return directory + "\\" + name;
 }

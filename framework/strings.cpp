@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "platform/api.h"
 
 namespace framework {
@@ -78,24 +79,14 @@ std::string Trim(const std::string& s)
 
 std::string Truncate(const std::string& s, size_t n)
 {
-    return s.size() > n ? s.substr(0, n) : s;
+    return CutToBytes(s, n);
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
+    // A double-byte character's second byte can be a letter's code: only characters of
+    // their own are folded.
+    return a.size() == b.size() && UpperCaseAscii(a) == UpperCaseAscii(b);
 }
 
 std::string ToMultiString(const std::vector<std::string>& names)

@@ -30,10 +30,11 @@ std::string Format(const char* fmt, ...)
 // Removes leading and trailing blanks, tabs, CR, LF, vertical tabs and form feeds.
 std::string Trim(const std::string& s);
 
-// Cuts a text to at most n characters.
+// Cuts a text to at most n bytes, never through a double-byte character.
 std::string Truncate(const std::string& s, size_t n = kMaxText);
 
-// Compares without regard to letter case (ASCII letters, as the system's lstrcmpi does for names).
+// Compares without regard to letter case (ASCII letters that are characters of their own, as
+// the system's lstrcmpi does for names).
 bool EqualNoCase(const std::string& a, const std::string& b);
 
 // A NUL-separated, double-NUL-terminated list built from names ("a\0b\0\0").

@@ -1,6 +1,7 @@
 // The copy task: the package's files, and its port monitor's files beside them.
 #include "install/copy_driver.h"
 
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/file_copy.h"
@@ -16,7 +17,7 @@ const char kParentDirectory[] = "..";
 
 std::string CopyTargetPath(const std::string& directory)
 {
-    if (!directory.empty() && directory.back() == '\\')
+    if (framework::EndsWithCharacter(directory, '\\'))
         return directory + ".";
     return directory + "\\.";
 }

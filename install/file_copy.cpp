@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
@@ -37,21 +38,21 @@ void CreateDirectoryPath(const std::string& directory)
     std::string full = FullPath(directory);
     if (full.empty())
         return;
-    while (full.size() > 3 && full.back() == '\\')
+    while (full.size() > 3 && framework::EndsWithCharacter(full, '\\'))
         full.pop_back();
     // Skip the root ("C:\" or "\\server\share\"): it cannot be created.
     size_t start = 0;
     if (full.compare(0, 2, "\\\\") == 0) {
-        size_t server = full.find('\\', 2);
-        start = server == std::string::npos ? full.size() : full.find('\\', server + 1);
+        size_t server = framework::FindCharacter(full, '\\', 2);
+        start = server == std::string::npos ? full.size() : framework::FindCharacter(full, '\\', server + 1);
         if (start == std::string::npos)
             return;
     } else {
-        start = full.find('\\');
+        start = framework::FindCharacter(full, '\\');
         if (start == std::string::npos)
             return;
     }
-    for (size_t pos = full.find('\\', start + 1);; pos = full.find('\\', pos + 1)) {
+    for (size_t pos = framework::FindCharacter(full, '\\', start + 1);; pos = framework::FindCharacter(full, '\\', pos + 1)) {
         std::string prefix = full.substr(0, pos);
         if (sys().GetFileAttributesA(prefix.c_str()) == INVALID_FILE_ATTRIBUTES)
             sys().CreateDirectoryA(prefix.c_str(), nullptr);
@@ -71,7 +72,7 @@ bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     std::string current = CurrentDirectory();
     if (current.empty())
         return false;
-    if (current.back() != '\\')
+    if (!framework::EndsWithCharacter(current, '\\'))
         current += '\\';
 
     std::string sources;
@@ -88,7 +89,7 @@ bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     sources += '\0';  // the std::string's own terminator closes the list a second time
 
     std::string destination = directory;
-    if (destination.back() != '\\')
+    if (!framework::EndsWithCharacter(destination, '\\'))
         destination += '\\';
     destination += '\0';
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "framework/file.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
@@ -17,7 +18,7 @@ bool CopyThroughSetupApi(const std::string& infName)
     std::string directory = CurrentDirectory();
     if (directory.empty())
         return false;
-    if (directory.back() != '\\')
+    if (!framework::EndsWithCharacter(directory, '\\'))
         directory += '\\';
     std::string path = directory + infName;
     return sys().SetupCopyOEMInfA(path.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
@@ -56,7 +57,7 @@ std::string InfDirectory()
     if (n == 0 || n >= MAX_PATH)
         return {};
     std::string directory(windows, n);
-    if (directory.back() != '\\')
+    if (!framework::EndsWithCharacter(directory, '\\'))
         directory += '\\';
     return directory + "inf\\";
 }

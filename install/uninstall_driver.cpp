@@ -1,6 +1,7 @@
 // Removing the printer driver, the files the spooler leaves of it, and the INF copy.
 #include <algorithm>
 
+#include "framework/ansi_text.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "install/driver_install.h"
@@ -20,7 +21,7 @@ struct DriverRecord {
 
 std::string BaseName(const std::string& path)
 {
-    return path.substr(path.find_last_of('\\') + 1);
+    return path.substr(framework::FindLastCharacter(path, '\\') + 1);
 }
 
 bool ListDrivers(std::vector<DriverRecord>& drivers)

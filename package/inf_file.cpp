@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "framework/ansi_text.h"
 #include "framework/strings.h"
 #include "package/inf_fields.h"
 #include "platform/api.h"
@@ -40,7 +41,7 @@ InfFile::InfFile(const std::string& infName, const std::string& modelName)
     if (n == 0 || n >= MAX_PATH)
         return;  // no name, or a name cut short by the system
     std::string path(module, n);
-    path.erase(path.find_last_of('\\') + 1);
+    path.erase(framework::FindLastCharacter(path, '\\') + 1);
     path += infName;
     if (path.size() >= MAX_PATH)
         return;  // a path the ANSI calls cannot take

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "platform/api.h"
@@ -20,22 +21,18 @@ char Upper(char c)
     return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-std::string UpperCase(std::string s)
-{
-    for (char& c : s)
-        c = Upper(c);
-    return s;
-}
+using framework::UpperCaseAscii;
 
 // The components of a name between its backslashes, empty ones included.
 std::vector<std::string> Components(const std::string& name)
 {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t end; (end = name.find('\\', start)) != std::string::npos; start = end + 1)
-        parts.push_back(name.substr(start, end - start));
-    parts.push_back(name.substr(start));
-    return parts;
+    return framework::SplitAtCharacter(name, '\\');
+}
+
+// True for a name with a leading or doubled backslash: an empty component before the last.
+bool HasEmptyComponent(const std::vector<std::string>& parts)
+{
+    return std::any_of(parts.begin(), parts.end() - 1, [](const std::string& p) { return p.empty(); });
 }
 
 // The name with its "." and ".." components resolved as the system resolves them when the
@@ -44,9 +41,9 @@ std::vector<std::string> Components(const std::string& name)
 // for the illegal-name check.
 std::string ResolveDotComponents(const std::string& name)
 {
-    if (name.empty() || name[0] == '\\' || name.find("\\\\") != std::string::npos)
-        return name;
     std::vector<std::string> parts = Components(name);
+    if (name.empty() || HasEmptyComponent(parts))
+        return name;
     if (std::none_of(parts.begin(), parts.end(), [](const std::string& p) { return p == "." || p == ".."; }))
         return name;
     std::vector<std::string> kept;
@@ -73,7 +70,7 @@ bool UnusableComponent(const std::string& part)
         return false;
     if (part.back() == '.' || part.back() == ' ')
         return true;
-    std::string base = UpperCase(part.substr(0, part.find('.')));
+    std::string base = UpperCaseAscii(part.substr(0, part.find('.')));
     base.erase(base.find_last_not_of(' ') + 1);  // "NUL .txt" is the device as well
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
         return true;
@@ -143,12 +140,12 @@ NameVerdict JudgeDirectoryName(const std::string& name, std::string* shown)
     if (name.empty())
         return NameVerdict::Empty;
     std::vector<std::string> parts = Components(name);
-    if (name.find_first_of(":*?\"<>|") != std::string::npos || name.find("\\\\") != std::string::npos ||
-        name[0] == '\\' || std::any_of(parts.begin(), parts.end(), UnusableComponent))
+    if (framework::FindFirstOfCharacters(name, ":*?\"<>|") != std::string::npos || HasEmptyComponent(parts) ||
+        std::any_of(parts.begin(), parts.end(), UnusableComponent))
         return NameVerdict::Illegal;
     if (name.size() == 8 && (framework::EqualNoCase(name, "RECYCLED") || framework::EqualNoCase(name, "RECYCLER"))) {
         if (shown)
-            *shown = UpperCase(name);
+            *shown = UpperCaseAscii(name);
         return NameVerdict::RecycleBin;
     }
     if (name.size() > 8 && framework::EqualNoCase(name.substr(0, 9), "RECYCLED\\")) {
@@ -201,7 +198,7 @@ int MakeDirectoryPath(const std::string& path)
         return 0;
     if (sys().CreateDirectoryA(path.c_str(), nullptr))
         return 0;
-    size_t cut = path.find_last_of('\\');
+    size_t cut = framework::FindLastCharacter(path, '\\');
     // Without a backslash there is no parent to make first; recursing on the same text
     // would never end.
     if (cut == std::string::npos)

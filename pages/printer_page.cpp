@@ -1,5 +1,6 @@
 #include "pages/printer_page.h"
 
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/spooler.h"
@@ -45,7 +46,7 @@ bool PrinterPage::ValidatePrinterName(HWND owner, const std::string& name)
 
 bool PrinterPage::IsLegalPrinterName(const std::string& name)
 {
-    return name.find_first_of(kIllegalNameChars) == std::string::npos &&
+    return framework::FindFirstOfCharacters(name, kIllegalNameChars) == std::string::npos &&
            name.size() <= static_cast<size_t>(kMaxNameLength);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
@@ -171,7 +172,7 @@ std::string CDirectoryTree::GetItemPath(HTREEITEM item) const
     std::string path = GetItemText(item);
     for (HTREEITEM up = GetParent(item); up; up = GetParent(up)) {
         std::string text = GetItemText(up);
-        if (!text.empty() && text.back() == '\\')
+        if (framework::EndsWithCharacter(text, '\\'))
             path = text + path;
         else
             path = text + "\\" + path;
@@ -202,7 +203,7 @@ void CDirectoryTree::SelectPath(std::string path)
     if (!top)
         return;
     AddChildren(root, top, true);
-    size_t slash = path.find('\\');
+    size_t slash = framework::FindCharacter(path, '\\');
     if (slash != std::string::npos)
         SelectSubPath(path.c_str() + slash + 1, top);
 }
@@ -214,7 +215,7 @@ HTREEITEM CDirectoryTree::SelectSubPath(const char* rest, HTREEITEM parent)
     // Both parts are copies: selecting a child notifies the page, and what rest points
     // into may change or go away then.
     std::string text = rest;
-    size_t slash = text.find('\\');
+    size_t slash = framework::FindCharacter(text, '\\');
     std::string component = text.substr(0, slash);
     std::string remainder = slash == std::string::npos ? std::string() : text.substr(slash + 1);
 

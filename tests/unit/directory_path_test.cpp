@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/paths.h"
+#include "framework/strings.h"
 #include "pages/directory_path.h"
 #include "seam_fakes.h"
 #include "support/scoped_api.h"
@@ -237,6 +238,24 @@ TEST_F(DestinationCheckTest, DotComponentsDeviceNamesAndTrailingDotsOrSpacesAreS
         std::string path = Check(typed);
         EXPECT_EQ(path == "refused" ? LastText() : path, outcome) << typed;
     }
+}
+
+TEST_F(DestinationCheckTest, DoubleByteNamesAreReadByCharacter)
+{
+    platform::ScopedApi api;
+    seamfakes::UseCodePage932(*api);
+    // ポート, ソ\表示, ソ\x\..: second bytes '|' and '\\'; a real '|' or doubled '\\' stays illegal.
+    const std::pair<const char*, const char*> accepted[] = {
+        {"C:\\\x83\x7C\x81\x5B\x83\x67", "C:\\\x83\x7C\x81\x5B\x83\x67"},
+        {"C:\\\x83\x5C\\\x95\x5C\x8E\xA6", "C:\\\x83\x5C\\\x95\x5C\x8E\xA6"},
+        {"C:\\\x83\x5C\\x\\..", "C:\\\x83\x5C"}};
+    for (const auto& [typed, path] : accepted)
+        EXPECT_EQ(Check(typed), path);
+    for (const char* typed : {"C:\\\x83\x5C|", "C:\\\x83\x5C\\\\x"})
+        EXPECT_EQ(Check(typed), "refused") << typed;
+    EXPECT_EQ(framework::JoinPath("C:\\\x83\x5C", "x"), "C:\\\x83\x5C\\x");
+    EXPECT_TRUE(framework::EqualNoCase("\x83\x61x", "\x83\x61X"));
+    EXPECT_FALSE(framework::EqualNoCase("\x83\x61", "\x83\x41"));  // two characters, not one in two cases
 }
 
 TEST(DirectoryNameTest, VerdictsAndTheNameShown)

@@ -60,6 +60,18 @@ TEST_F(FileCopyTest, MissingDestinationIsCreatedBeforeTheCopy)
     EXPECT_THAT(recorder.copies[0].destination, ElementsAre("C:\\out\\new\\deeper\\.\\"));
 }
 
+TEST_F(FileCopyTest, DoubleBytePathsAreSplitOnlyAtTheirOwnBackslashes)
+{
+    seamfakes::UseCodePage932(*api);
+    api->GetFullPathNameA = [](LPCSTR path, DWORD size, LPSTR buf, LPSTR*) { return seamfakes::AnswerText(path, buf, size); };
+    seamfakes::SetCurrentDirectoryTo(*api, "C:\\\x83\x5C");  // its last byte is the second of a character
+    CopyFilesToDirectory({"A.DLL"}, "C:\\out\\\x95\x5C\\\x83\x7C");
+    EXPECT_THAT(recorder.createdDirectories, ElementsAre("C:\\out\\\x95\x5C", "C:\\out\\\x95\x5C\\\x83\x7C"));
+    ASSERT_EQ(recorder.copies.size(), 1u);
+    EXPECT_THAT(recorder.copies[0].sources, ElementsAre("C:\\\x83\x5C\\A.DLL"));
+    EXPECT_THAT(recorder.copies[0].destination, ElementsAre("C:\\out\\\x95\x5C\\\x83\x7C\\"));
+}
+
 TEST_F(FileCopyTest, SourcesFromARootDirectoryAndAnyNumberOfNames)
 {
     seamfakes::SetCurrentDirectoryTo(*api, "C:\\");

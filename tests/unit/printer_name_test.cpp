@@ -6,6 +6,7 @@
 
 #include "pages/printer_page.h"
 #include "res/resource.h"
+#include "seam_fakes.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"
 
@@ -108,6 +109,15 @@ TEST_F(PrinterNameTest, OtherCharactersAreAccepted)
     // "!" is named in the message but is not one of the refused characters.
     for (const char* name : {"Printer!", "A & B", "ZRN-7730 #2 (copy)", "x.y_z", "'quoted'", "[a]{b}", "~@$%^+"})
         EXPECT_EQ("", Refusal(name)) << name;
+}
+
+TEST_F(PrinterNameTest, DoubleByteCharactersWhoseSecondByteIsABackslashOrBarAreAccepted)
+{
+    seamfakes::UseCodePage932(*api);
+    for (const char* name : {"\x95\x5C\x8E\xA6", "\x83\x5C\x83\x74\x83\x67", "\x83\x7C"})  // 表示, ソフト, ポ
+        EXPECT_EQ("", Refusal(name)) << name;
+    for (const char* name : {"\x83\x5C\\", "\x95\x5C|", "|\x83\x7C"})
+        EXPECT_EQ(texts::kIllegalName, Refusal(name)) << name;
 }
 
 TEST_F(PrinterNameTest, NamesLongerThanTheBoxAllowsAreRefused)

@@ -25,6 +25,16 @@ inline void RecordBoxes(platform::Api& api, std::vector<Box>& boxes, int answer 
     };
 }
 
+// The ANSI code page of Japanese Windows, 932: lead bytes 0x81-0x9F and 0xE0-0xFC, and a second
+// byte that can be '\\' (0x5C, as in "\x83\x5C") or '|' (0x7C, as in "\x83\x7C").
+inline void UseCodePage932(platform::Api& api)
+{
+    api.GetACP = []() -> UINT { return 932; };
+    api.IsDBCSLeadByteEx = [](UINT cp, BYTE b) -> BOOL {
+        return cp == 932 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
+    };
+}
+
 // The entries of a multi-string, up to its closing empty string.
 inline std::vector<std::string> SplitList(const char* list)
 {
