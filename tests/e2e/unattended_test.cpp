@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "support/paths.h"
@@ -148,6 +149,40 @@ TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
     run = RunSetup("/copy:\"C:\\zrn quiet copy\\driver\" /quiet");
     EXPECT_EQ(0u, run.code) << run.log;
     EXPECT_EQ(TreeOf(testpaths::PackageDir()), TreeOf("C:\\zrn quiet copy\\driver"));
+}
+
+// Under a double-byte ANSI code page (932: the Japanese locale, see CMakeLists.txt) a name or
+// path whose characters have '\\' or '|' as their second byte is accepted on the pages and on the
+// command line, and a real '\\' or '|' is still refused.
+TEST(Unattended, DoubleByteNamesAndPathsUnderCodePage932)
+{
+    const char* expected = std::getenv("ZRN_EXPECT_ACP");
+    if (!expected && GetACP() != 932)
+        GTEST_SKIP() << "runs under the Japanese locale only";
+    ASSERT_EQ(932u, GetACP()) << "the Japanese locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)";
+    const std::string soft = "\x83\x5C\x83\x74\x83\x67", shown = "\x95\x5C\x8E\xA6";  // ソフト, 表示
+    {
+        Wizard wizard;
+        InstallChoices choices;
+        choices.printerName = soft;
+        choices.port = "KPL1:";
+        InstallOutcome outcome;
+        ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
+    }
+    Outcome run = RunSetup("/install /name:" + shown + " /port:FILE: /quiet /yes");
+    EXPECT_EQ(0u, run.code) << run.log;
+    EXPECT_TRUE(FindPrinter(soft, nullptr) && FindPrinter(shown, nullptr));
+    EXPECT_EQ(2u, RunSetup("/install /name:" + shown + "| /port:FILE: /quiet /yes").code);
+
+    const std::string port = "C:\\\x83\x7C\x81\x5B\x83\x67", typed = port + "\\" + soft;  // C:\ポート\ソフト
+    bool opened = false;
+    Wizard wizard;
+    ASSERT_TRUE(RunCopy(wizard, testpaths::PackageDir(), typed, &opened)) << wizard.Error();
+    EXPECT_EQ(TreeOf(testpaths::PackageDir()), TreeOf(typed));
+    run = RunSetup("/copy:\"" + port + "\\" + shown + "\" /quiet");
+    EXPECT_EQ(0u, run.code) << run.log;
+    EXPECT_EQ(TreeOf(testpaths::PackageDir()), TreeOf(port + "\\" + shown));
+    EXPECT_EQ(2u, RunSetup("/copy:\"" + port + "\\\\x\" /quiet").code);
 }
 
 }  // namespace
