@@ -6,6 +6,7 @@
 #include "framework/message_box.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
+#include "platform/api.h"
 #include "platform/call_log.h"
 #include "res/resource.h"
 
@@ -21,6 +22,17 @@ int QuietAnswer(bool yes, UINT style)
     default:
         return IDOK;
     }
+}
+
+// /quiet: no window of the program's own, of the system (a drive without a disk) or of
+// SetupAPI (an unsigned driver under a "Warn" policy) can stop the run.
+void KeepQuiet(bool yes)
+{
+    framework::SetBoxAnswerer([yes](const std::string&, const std::string&, UINT style) {
+        return QuietAnswer(yes, style);
+    });
+    sys().SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    sys().SetupSetNonInteractiveMode(TRUE);
 }
 
 // A refusal of the command line: in a box with the usage (not under /quiet), and in the log.
@@ -53,14 +65,13 @@ ExitCode RunProgram(WizardApp& app, const std::string& arguments)
         return app.m_nExitCode;
     }
     if (line.task == Task::Usage) {
-        framework::ShowText(nullptr, framework::LoadFullText(IDS_USAGE), IDS_WIZARD_CAPTION,
-                            MB_OK | MB_ICONINFORMATION);
+        if (!line.quiet)
+            framework::ShowText(nullptr, framework::LoadFullText(IDS_USAGE), IDS_WIZARD_CAPTION,
+                                MB_OK | MB_ICONINFORMATION);
         return ExitCode::Done;
     }
     if (line.quiet)
-        framework::SetBoxAnswerer([yes = line.yes](const std::string&, const std::string&, UINT style) {
-            return QuietAnswer(yes, style);
-        });
+        KeepQuiet(line.yes);
     if (!line.logFile.empty()) {
         DWORD error = ERROR_SUCCESS;
         if (!framework::OpenLog(line.logFile, error))
