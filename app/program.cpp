@@ -4,6 +4,7 @@
 #include "app/unattended.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
+#include "framework/paths.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
 #include "platform/api.h"
@@ -33,6 +34,17 @@ void KeepQuiet(bool yes)
     });
     sys().SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     sys().SetupSetNonInteractiveMode(TRUE);
+}
+
+// Where the log goes when the one asked for cannot be opened: %TEMP%\ZRN7730-setup.log; "" when
+// there is no temporary directory.
+std::string FallbackLogPath()
+{
+    char temp[MAX_PATH + 1] = {};
+    DWORD n = sys().GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    return framework::JoinPath(std::string(temp, n), "ZRN7730-setup.log");
 }
 
 // A refusal of the command line: in a box with the usage (not under /quiet), and in the log.
@@ -74,9 +86,16 @@ ExitCode RunProgram(WizardApp& app, const std::string& arguments)
         KeepQuiet(line.yes);
     if (!line.logFile.empty()) {
         DWORD error = ERROR_SUCCESS;
-        if (!framework::OpenLog(line.logFile, error))
-            return RefuseLine(line, framework::LoadTextWith(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
-                                        framework::SystemErrorText(error));
+        if (!framework::OpenLog(line.logFile, error)) {
+            // The run's outcome must not be lost: the log goes to the temporary directory.
+            const std::string reason = framework::LoadTextWith(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
+                                       framework::SystemErrorText(error);
+            DWORD fallbackError = ERROR_SUCCESS;
+            const std::string fallback = FallbackLogPath();
+            if (fallback.empty() || !framework::OpenLog(fallback, fallbackError))
+                return RefuseLine(line, reason);
+            framework::Log(reason + " This log, " + fallback + ", takes its place.");
+        }
         LogMachineChanges();
         framework::Log("setup.exe " + arguments);
     }
