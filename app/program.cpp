@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/box_feedback.h"
 #include "app/command_line.h"
 #include "app/unattended.h"
 #include "app/wizard_app.h"
@@ -71,6 +72,9 @@ void LogMachineChanges()
 
 ExitCode RunProgram(WizardApp& app, const std::string& arguments)
 {
+    // The steps tell and ask through boxes; the command line's tasks put their own answer in.
+    BoxFeedback boxes;
+    ScopedFeedback feedback(boxes);
     const CommandLine line = ParseCommandLine(arguments);
     if (line.task == Task::Wizard && line.errorId == 0 && line.logFile.empty()) {
         app.InitInstance();

@@ -182,9 +182,37 @@ void LogPart(UnattendedRun& run, const PartResult& result, const std::string& pr
     }
 }
 
+namespace {
+
+// What the steps ask and tell, answered by the command line's rules: /yes, /quiet and the log.
+class UnattendedFeedback : public Feedback {
+public:
+    explicit UnattendedFeedback(UnattendedRun& run) : run_(run) {}
+    Answer Ask(HWND, UINT questionId) override { return run_.Ask(questionId); }
+    // Under /quiet the box is answered without being shown, and the log keeps its text.
+    void Tell(HWND, const std::string& text, UINT captionId, UINT style) override
+    {
+        framework::ShowText(nullptr, text, captionId, style);
+    }
+    void End(ExitCode code) override
+    {
+        run_.Finish(code);
+        framework::CloseLog();
+        sys().ExitProcess(static_cast<UINT>(code));
+    }
+    bool MayShowWindows() const override { return !run_.Line().quiet; }
+
+private:
+    UnattendedRun& run_;
+};
+
+}  // namespace
+
 ExitCode RunUnattended(const CommandLine& line)
 {
     UnattendedRun run(line);
+    UnattendedFeedback feedback(run);
+    ScopedFeedback steps(feedback);
     ExitCode code = run.CheckPlatform();
     if (code == ExitCode::Done) {
         switch (line.task) {

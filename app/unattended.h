@@ -5,13 +5,9 @@
 
 #include "app/command_line.h"
 #include "install/exit_codes.h"
+#include "install/feedback.h"
 #include "platform/win.h"
 
-enum class Answer {
-    Yes,
-    No,       // the user said No
-    NotAsked  // /quiet without /yes: nobody to ask
-};
 
 // One unattended run: its options, and how it asks, tells and logs.
 class UnattendedRun {

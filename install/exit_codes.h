@@ -16,5 +16,3 @@ enum class ExitCode : unsigned {
     RestartNeeded = 3010,     // done; a file is replaced or removed when Windows next starts
 };
 
-// Ends the process at once with the code (through the platform seam).
-void ExitWith(ExitCode code);

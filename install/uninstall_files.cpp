@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "framework/ansi_text.h"
-#include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/port_monitor.h"
 #include "install/uninstall.h"
