@@ -47,6 +47,17 @@ Outcome RunSetup(const std::string& arguments, std::string* box = nullptr,
     return out;
 }
 
+// The clicked install task of a printer on KPL1:, to the end of the program.
+void ClickInstall(const std::string& name)
+{
+    Wizard wizard;
+    InstallChoices choices;
+    choices.printerName = name;
+    choices.port = "KPL1:";
+    InstallOutcome outcome;
+    ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
+}
+
 bool Logged(const Outcome& run, const std::string& text)
 {
     return run.log.find(text) != std::string::npos;
@@ -102,14 +113,7 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     const MachineState before = Snapshot();
 
     // The clicked install task, then what it changed, taken out again from the command line.
-    {
-        Wizard wizard;
-        InstallChoices choices;
-        choices.printerName = kName;
-        choices.port = "KPL1:";
-        InstallOutcome outcome;
-        ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
-    }
+    ASSERT_NO_FATAL_FAILURE(ClickInstall(kName));
     const std::vector<std::string> clicked = Differences(before, Snapshot());
     Outcome run = RunSetup(std::string("/uninstall /name:\"") + kName + "\" /quiet");
     EXPECT_EQ("", LeftAfterUninstall(before, run)) << run.log;
@@ -180,6 +184,7 @@ TEST(Unattended, AFailedInstallTakesOutWhatItMadeAndTheUninstallWhatIsLeftWithou
 
 TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
 {
+    ASSERT_TRUE(SetSpoolerRunning(false));  // started for the port's check, stopped again
     const MachineState before = Snapshot();
     const std::string usageEnd = "3010 done, Windows must restart to finish.";
     std::string box;
@@ -201,6 +206,7 @@ TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
     }
     EXPECT_TRUE(Logged(RunSetup("/install /bogus /quiet"), usageEnd));
     EXPECT_EQ("", Join(Differences(before, Snapshot())));
+    EXPECT_EQ(DWORD(SERVICE_STOPPED), SpoolerState());
 
     // A good copy, for contrast: the package, as the copy task makes it; a log that cannot be
     // opened takes its place in the temporary directory, and the run goes on.
@@ -226,14 +232,7 @@ TEST(Unattended, DoubleByteNamesAndPathsUnderCodePage932)
         GTEST_SKIP() << "runs under the Japanese locale only";
     ASSERT_EQ(932u, GetACP()) << "the Japanese locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)";
     const std::string soft = "\x83\x5C\x83\x74\x83\x67", shown = "\x95\x5C\x8E\xA6";  // ソフト, 表示
-    {
-        Wizard wizard;
-        InstallChoices choices;
-        choices.printerName = soft;
-        choices.port = "KPL1:";
-        InstallOutcome outcome;
-        ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
-    }
+    ASSERT_NO_FATAL_FAILURE(ClickInstall(soft));
     Outcome run = RunSetup("/install /name:" + shown + " /port:FILE: /quiet /yes");
     EXPECT_EQ(0u, run.code) << run.log;
     EXPECT_TRUE(FindPrinter(soft, nullptr) && FindPrinter(shown, nullptr));
