@@ -14,7 +14,7 @@ struct Option {
 
 const Option kOptions[] = {
     {"install", false}, {"copy", true},  {"uninstall", false}, {"name", true}, {"port", true},
-    {"newport", false}, {"quiet", false}, {"yes", false},      {"log", true},
+    {"newport", false}, {"quiet", false}, {"yes", false},      {"log", true}, {"all", false},
 };
 
 // Records why the line is refused; the first reason found is the one told.
@@ -81,6 +81,8 @@ bool Take(CommandLine& line, const std::string& argument, std::vector<std::strin
         line.yes = true;
     else if (n == "log")
         line.logFile = value;
+    else if (n == "all")
+        line.all = true;
     return true;
 }
 
@@ -102,12 +104,14 @@ bool CheckCombination(CommandLine& line, const std::vector<std::string>& seen)
         return Refuse(line, IDS_CMD_NOT_FOR_TASK, std::string("/") + name);
     };
     if (!only("name", {Task::Install, Task::Uninstall}) || !only("port", {Task::Install}) ||
-        !only("newport", {Task::Install}) ||
+        !only("newport", {Task::Install}) || !only("all", {Task::Uninstall}) ||
         !only("quiet", {Task::Install, Task::Copy, Task::Uninstall}) ||
         !only("yes", {Task::Install, Task::Copy, Task::Uninstall}))
         return false;
     if (line.task == Task::Install && line.port.empty() == !line.newPort)
         return Refuse(line, IDS_CMD_INSTALL_PORT);
+    if (line.all && has("name"))
+        return Refuse(line, IDS_CMD_ALL_OR_NAME);
     return true;
 }
 
@@ -144,7 +148,9 @@ CommandLine ParseCommandLine(const std::string& arguments)
     const std::vector<std::string> all = SplitArguments(arguments);
     for (const std::string& argument : all) {
         if (argument == "/?" || argument == "-?") {
-            line.task = Task::Usage;  // whatever else the line holds
+            line.task = Task::Usage;  // whatever else the line holds, but /quiet
+            for (const std::string& other : all)
+                line.quiet = line.quiet || framework::EqualNoCase(other, "/quiet") || framework::EqualNoCase(other, "-quiet");
             return line;
         }
     }

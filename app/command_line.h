@@ -1,7 +1,7 @@
 // The command line of setup.exe. Without arguments the program is the wizard; with a task it
 // installs, copies or uninstalls without the pages, for scripts and administrators.
 //
-//   /install [/name:NAME] (/port:PORT | /newport)   /copy:DIR   /uninstall [/name:NAME]
+//   /install [/name:NAME] (/port:PORT | /newport)   /copy:DIR   /uninstall [/name:NAME | /all]
 //   /quiet  /yes  /log:FILE  /?
 //
 // Options start with "/" or "-", their names are matched without regard to case, and a value
@@ -30,6 +30,7 @@ struct CommandLine {
     std::string logFile;     // /log:FILE
     bool quiet = false;      // /quiet: no page, no message box
     bool yes = false;        // /yes: every question answered Yes
+    bool all = false;        // /all: every printer of the package's driver (uninstall)
 
     // Why the line was refused: a string-table text with %s for errorArgument; 0 when good.
     UINT errorId = 0;

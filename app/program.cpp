@@ -1,11 +1,14 @@
 #include "app/program.h"
 
+#include "app/box_feedback.h"
 #include "app/command_line.h"
 #include "app/unattended.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
+#include "framework/paths.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
+#include "platform/api.h"
 #include "platform/call_log.h"
 #include "res/resource.h"
 
@@ -21,6 +24,28 @@ int QuietAnswer(bool yes, UINT style)
     default:
         return IDOK;
     }
+}
+
+// /quiet: no window of the program's own, of the system (a drive without a disk) or of
+// SetupAPI (an unsigned driver under a "Warn" policy) can stop the run.
+void KeepQuiet(bool yes)
+{
+    framework::SetBoxAnswerer([yes](const std::string&, const std::string&, UINT style) {
+        return QuietAnswer(yes, style);
+    });
+    sys().SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    sys().SetupSetNonInteractiveMode(TRUE);
+}
+
+// Where the log goes when the one asked for cannot be opened: %TEMP%\ZRN7730-setup.log; "" when
+// there is no temporary directory.
+std::string FallbackLogPath()
+{
+    char temp[MAX_PATH + 1] = {};
+    DWORD n = sys().GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    return framework::JoinPath(std::string(temp, n), "ZRN7730-setup.log");
 }
 
 // A refusal of the command line: in a box with the usage (not under /quiet), and in the log.
@@ -47,25 +72,34 @@ void LogMachineChanges()
 
 ExitCode RunProgram(WizardApp& app, const std::string& arguments)
 {
+    // The steps tell and ask through boxes; the command line's tasks put their own answer in.
+    BoxFeedback boxes;
+    ScopedFeedback feedback(boxes);
     const CommandLine line = ParseCommandLine(arguments);
     if (line.task == Task::Wizard && line.errorId == 0 && line.logFile.empty()) {
         app.InitInstance();
         return app.m_nExitCode;
     }
     if (line.task == Task::Usage) {
-        framework::ShowText(nullptr, framework::LoadFullText(IDS_USAGE), IDS_WIZARD_CAPTION,
-                            MB_OK | MB_ICONINFORMATION);
+        if (!line.quiet)
+            framework::ShowText(nullptr, framework::LoadFullText(IDS_USAGE), IDS_WIZARD_CAPTION,
+                                MB_OK | MB_ICONINFORMATION);
         return ExitCode::Done;
     }
     if (line.quiet)
-        framework::SetBoxAnswerer([yes = line.yes](const std::string&, const std::string&, UINT style) {
-            return QuietAnswer(yes, style);
-        });
+        KeepQuiet(line.yes);
     if (!line.logFile.empty()) {
         DWORD error = ERROR_SUCCESS;
-        if (!framework::OpenLog(line.logFile, error))
-            return RefuseLine(line, framework::LoadTextWith(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
-                                        framework::SystemErrorText(error));
+        if (!framework::OpenLog(line.logFile, error)) {
+            // The run's outcome must not be lost: the log goes to the temporary directory.
+            const std::string reason = framework::LoadTextWith(IDS_CMD_CANNOT_LOG, line.logFile) + " " +
+                                       framework::SystemErrorText(error);
+            DWORD fallbackError = ERROR_SUCCESS;
+            const std::string fallback = FallbackLogPath();
+            if (fallback.empty() || !framework::OpenLog(fallback, fallbackError))
+                return RefuseLine(line, reason);
+            framework::Log(reason + " This log, " + fallback + ", takes its place.");
+        }
         LogMachineChanges();
         framework::Log("setup.exe " + arguments);
     }

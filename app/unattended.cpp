@@ -9,6 +9,7 @@
 #include "framework/run_log.h"
 #include "framework/strings.h"
 #include "install/spooler.h"
+#include "install/uninstall.h"
 #include "package/inf_discovery.h"
 #include "package/inf_file.h"
 #include "platform/api.h"
@@ -30,6 +31,7 @@ const char* Meaning(ExitCode code)
     case ExitCode::CopyFailed: return "the copy failed";
     case ExitCode::UninstallIncomplete: return "the uninstall left something behind";
     case ExitCode::PageFailed: return "a page could not be shown";
+    case ExitCode::RestartNeeded: return "done; Windows must restart to finish";
     }
     return "";
 }
@@ -148,6 +150,7 @@ ExitCode UnattendedRun::EnsureSpooler()
         return Declined(answer, ExitCode::SpoolerFailed);
     error = StartSpooler();
     if (error == ERROR_SUCCESS) {
+        m_startedSpooler = true;
         Step("the spooler was started");
         return ExitCode::Done;
     }
@@ -165,9 +168,51 @@ ExitCode UnattendedRun::PrepareSpoolerTask(std::string& infName)
     return code;
 }
 
+void LogPart(UnattendedRun& run, const PartResult& result, const std::string& prefix)
+{
+    const std::string& part = result.part;
+    switch (result.state) {
+    case PartState::Removed: run.Step(prefix + "removed " + part); break;
+    case PartState::Kept: run.Step(prefix + "kept " + part + " (" + result.reason + ")"); break;
+    case PartState::Absent: run.Step(prefix + part + " is not installed"); break;
+    case PartState::Scheduled:
+        run.Step(prefix + part + " is in use; Windows deletes it when it restarts (" + result.reason + ")");
+        break;
+    case PartState::Failed: run.Step(prefix + "could not remove " + part + " (" + result.reason + ")"); break;
+    }
+}
+
+namespace {
+
+// What the steps ask and tell, answered by the command line's rules: /yes, /quiet and the log.
+class UnattendedFeedback : public Feedback {
+public:
+    explicit UnattendedFeedback(UnattendedRun& run) : run_(run) {}
+    Answer Ask(HWND, UINT questionId) override { return run_.Ask(questionId); }
+    // Under /quiet the box is answered without being shown, and the log keeps its text.
+    void Tell(HWND, const std::string& text, UINT captionId, UINT style) override
+    {
+        framework::ShowText(nullptr, text, captionId, style);
+    }
+    void End(ExitCode code) override
+    {
+        run_.Finish(code);
+        framework::CloseLog();
+        sys().ExitProcess(static_cast<UINT>(code));
+    }
+    bool MayShowWindows() const override { return !run_.Line().quiet; }
+
+private:
+    UnattendedRun& run_;
+};
+
+}  // namespace
+
 ExitCode RunUnattended(const CommandLine& line)
 {
     UnattendedRun run(line);
+    UnattendedFeedback feedback(run);
+    ScopedFeedback steps(feedback);
     ExitCode code = run.CheckPlatform();
     if (code == ExitCode::Done) {
         switch (line.task) {
@@ -176,6 +221,12 @@ ExitCode RunUnattended(const CommandLine& line)
         case Task::Uninstall: code = RunUninstallTask(run); break;
         default: code = ExitCode::BadCommandLine; break;
         }
+    }
+    // A refused value promises that nothing changed: a spooler that the run started stops again.
+    if (code == ExitCode::BadCommandLine && run.StartedSpooler()) {
+        DependentServiceList stopped;
+        run.Step(StopSpooler(stopped) ? "undo: the spooler is stopped again, as it was"
+                                      : "undo: the spooler could not be stopped again");
     }
     return run.Finish(code);
 }

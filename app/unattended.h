@@ -5,13 +5,9 @@
 
 #include "app/command_line.h"
 #include "install/exit_codes.h"
+#include "install/feedback.h"
 #include "platform/win.h"
 
-enum class Answer {
-    Yes,
-    No,       // the user said No
-    NotAsked  // /quiet without /yes: nobody to ask
-};
 
 // One unattended run: its options, and how it asks, tells and logs.
 class UnattendedRun {
@@ -55,8 +51,12 @@ public:
     // spooler, in that order.
     ExitCode PrepareSpoolerTask(std::string& infName);
 
+    // True when this run started the spooler.
+    bool StartedSpooler() const { return m_startedSpooler; }
+
 private:
     const CommandLine& m_line;
+    bool m_startedSpooler = false;
     OSVERSIONINFOA m_version = {};
 };
 
@@ -68,7 +68,12 @@ ExitCode RunCopyTask(UnattendedRun& run);
 ExitCode RunUninstallTask(UnattendedRun& run);
 
 struct PackageParts;
+struct PartResult;
+// One line of the log for what a step did with a part, after `prefix`.
+void LogPart(UnattendedRun& run, const PartResult& result, const std::string& prefix = std::string());
+
 // The uninstall after the first checks: the printer of /name (the model name when not
-// given) must exist and use the package's driver (2 otherwise, nothing changed); then the
-// removals, and 9 when something stays behind.
+// given), or with /all every printer of the package's driver, then the package's parts that
+// no printer uses. A printer of that name that uses another driver ends 2 with nothing
+// changed; a part that stays behind ends 9, a file left for the restart 3010.
 ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const PackageParts& package);

@@ -3,12 +3,19 @@
 // anything is changed.
 #include "app/unattended.h"
 
+#include <algorithm>
+
+#include "app/install_journal.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/driver_install.h"
+#include "install/install_mark.h"
+#include "install/oem_inf.h"
 #include "install/port_monitor.h"
 #include "install/ports.h"
 #include "install/printer_create.h"
+#include "install/uninstall.h"
+#include "install/version_compare.h"
 #include "package/model.h"
 #include "pages/printer_page.h"
 #include "res/resource.h"
@@ -74,26 +81,62 @@ ExitCode CheckValues(UnattendedRun& run, const std::string& name, std::string& p
     return ExitCode::Done;
 }
 
-}  // namespace
-
-ExitCode RunInstallTask(UnattendedRun& run)
+// The driver with its print processor and INF copy: a failed copy of its files, or an INF
+// copy that is not there afterwards, is the driver step failing.
+ExitCode InstallDriver(UnattendedRun& run, const std::string& infName, DriverInstallResult& driver)
 {
-    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
-    // The name's own rules first: a bad name changes nothing, not even the spooler's state.
-    if (name.empty() || !PrinterPage::IsLegalPrinterName(name)) {
-        run.Refuse(name.empty() ? IDS_BLANK_PRINTER_NAME : IDS_ILLEGAL_NAME);
+    run.Step("installing the print processor and the driver " + std::string(g_szDefaultName));
+    driver = InstallPrinterDriver(infName, g_szDefaultName, nullptr);
+    if (!driver.added)
+        return ExitCode::DriverFailed;
+    const std::string copy = FindOemInfCopy(infName);
+    if (copy.empty()) {
+        run.Step("the driver INF could not be placed in the system's INF directory");
+        return ExitCode::DriverFailed;
+    }
+    run.Step("the driver INF's copy is " + copy);
+    return ExitCode::Done;
+}
+
+// A printer of that name already there: the same command run again. It counts as installed
+// when it uses the package's driver and, with /port, that port; an older driver is upgraded.
+ExitCode CheckInstalledPrinter(UnattendedRun& run, const PrinterRecord& printer, const PackageParts& package,
+                               const std::string& infName)
+{
+    if (!framework::EqualNoCase(printer.driver, g_szDefaultName)) {
+        run.Refuse(IDS_CMD_NOT_OUR_PRINTER, printer.name);
         return ExitCode::BadCommandLine;
     }
-    std::string infName;
-    std::string port;
-    ExitCode code = run.PrepareSpoolerTask(infName);
-    if (code == ExitCode::Done)
-        code = CheckValues(run, name, port);
-    if (code == ExitCode::Done)
-        code = InstallMonitor(run);
+    const std::vector<std::string> ports = SplitPortList(printer.ports);
+    if (!run.Line().newPort && std::none_of(ports.begin(), ports.end(), [&](const std::string& p) {
+            return framework::EqualNoCase(p, run.Line().port);
+        })) {
+        run.Refuse(IDS_CMD_OTHER_PORT, printer.name);
+        return ExitCode::BadCommandLine;
+    }
+    ExitCode code = InstallMonitor(run);
     if (code != ExitCode::Done)
         return code;
+    const std::string installed = InstallMarkVersion(g_szDefaultName);
+    if (!installed.empty() && CompareVersions(package.version, installed) <= 0 && IsDriverInstalled(g_szDefaultName)) {
+        run.Step("the driver " + std::string(g_szDefaultName) + " " + installed + " is installed: unchanged");
+    } else {
+        run.Step("the driver " + std::string(g_szDefaultName) + " is upgraded to " + package.version);
+        DriverInstallResult driver;
+        code = InstallDriver(run, infName, driver);
+        if (code != ExitCode::Done)
+            return code;
+    }
+    run.Step("printer " + printer.name + " on " + printer.ports + " is installed: unchanged");
+    return ExitCode::Done;
+}
 
+// The steps that change the machine, for a printer that is not there yet.
+ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::string port, const std::string& infName)
+{
+    ExitCode code = InstallMonitor(run);
+    if (code != ExitCode::Done)
+        return code;
     if (run.Line().newPort) {
         DWORD error = ERROR_SUCCESS;
         port = AddPortWithoutDialog(error);
@@ -103,11 +146,10 @@ ExitCode RunInstallTask(UnattendedRun& run)
         }
         run.Step("new port " + port);
     }
-
-    run.Step("installing the print processor and the driver " + std::string(g_szDefaultName));
-    DriverInstallResult driver = InstallPrinterDriver(infName, g_szDefaultName, nullptr);
-    if (!driver.added)
-        return ExitCode::DriverFailed;
+    DriverInstallResult driver;
+    code = InstallDriver(run, infName, driver);
+    if (code != ExitCode::Done)
+        return code;
 
     run.Step("creating the printer " + name + " on " + port);
     PrinterQueueSettings settings;
@@ -120,4 +162,39 @@ ExitCode RunInstallTask(UnattendedRun& run)
         return ExitCode::PrinterFailed;
     run.Step("printer " + name + " installed (the Printers folder is not opened without the pages)");
     return ExitCode::Done;
+}
+
+}  // namespace
+
+ExitCode RunInstallTask(UnattendedRun& run)
+{
+    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
+    // The name's own rules first: a bad name changes nothing, not even the spooler's state.
+    if (name.empty() || !PrinterPage::IsLegalPrinterName(name)) {
+        run.Refuse(name.empty() ? IDS_BLANK_PRINTER_NAME : IDS_ILLEGAL_NAME);
+        return ExitCode::BadCommandLine;
+    }
+    std::string infName;
+    ExitCode code = run.PrepareSpoolerTask(infName);
+    if (code != ExitCode::Done)
+        return code;
+    const PackageParts package = ReadPackageParts(infName, g_szDefaultName, run.Major(), run.Minor());
+    std::vector<PrinterRecord> printers;
+    const PrinterRecord* existing = ListLocalPrinters(printers) ? FindPrinter(printers, name) : nullptr;
+    if (existing)
+        code = CheckInstalledPrinter(run, *existing, package, infName);
+    else {
+        std::string port;
+        code = CheckValues(run, name, port);
+        if (code != ExitCode::Done)
+            return code;
+        // What is on the machine before the first change, to take out what a failed run made.
+        const InstallJournal journal(package, infName, g_szDefaultName);
+        code = InstallNewPrinter(run, name, port, infName);
+        if (code != ExitCode::Done && !journal.Undo(run))
+            run.Step("the run could not take out everything it made (see the lines above)");
+    }
+    if (code == ExitCode::Done && !WriteInstallMark(g_szDefaultName, package))
+        run.Step("the mark " + InstallMarkKey(g_szDefaultName) + " could not be written");
+    return code;
 }

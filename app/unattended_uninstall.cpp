@@ -2,6 +2,7 @@
 // with other printers, each only when no other printer still uses it.
 #include "app/unattended.h"
 #include "framework/strings.h"
+#include "install/install_mark.h"
 #include "install/uninstall.h"
 #include "package/model.h"
 #include "platform/api.h"
@@ -9,45 +10,49 @@
 
 namespace {
 
-void LogPart(UnattendedRun& run, const PartResult& result)
+// The printers to delete: every printer of the package's driver with /all, otherwise the
+// printer of /name (the model name when not given), or none when it is gone already. False,
+// refused, for a printer of that name that uses another driver.
+bool ChooseTargets(UnattendedRun& run, const std::vector<PrinterRecord>& printers, std::vector<PrinterRecord>& targets)
 {
-    switch (result.state) {
-    case PartState::Removed: run.Step("removed " + result.part); break;
-    case PartState::Kept: run.Step("kept " + result.part + " (" + result.reason + ")"); break;
-    case PartState::Absent: run.Step(result.part + " is not installed"); break;
-    case PartState::Scheduled:
-        run.Step(result.part + " is in use; Windows deletes it when it restarts (" + result.reason + ")");
-        break;
-    case PartState::Failed: run.Step("could not remove " + result.part + " (" + result.reason + ")"); break;
+    if (run.Line().all) {
+        for (const PrinterRecord& p : printers)
+            if (framework::EqualNoCase(p.driver, g_szDefaultName))
+                targets.push_back(p);
+        run.Step(std::to_string(targets.size()) + " printer(s) of the driver " + g_szDefaultName);
+        return true;
     }
+    // Trimmed as the install task trims it.
+    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
+    const PrinterRecord* found = FindPrinter(printers, name);
+    if (!found) {
+        run.Step(framework::LoadTextWith(IDS_CMD_NO_SUCH_PRINTER, name) +
+                 " The package's parts that no printer uses are removed.");
+        return true;
+    }
+    if (!framework::EqualNoCase(found->driver, g_szDefaultName)) {
+        run.Refuse(IDS_CMD_NOT_OUR_PRINTER, found->name);
+        return false;
+    }
+    targets.push_back(*found);
+    return true;
 }
 
 }  // namespace
 
 ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const PackageParts& package)
 {
-    // Trimmed as the install task trims it.
-    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
     std::vector<PrinterRecord> printers;
     if (!ListLocalPrinters(printers)) {
         run.Step("the spooler cannot list its printers: " + ErrorReason(sys().GetLastError()));
         run.Refuse(IDS_CMD_UNINSTALL_INCOMPLETE);
         return ExitCode::UninstallIncomplete;
     }
-    const PrinterRecord* found = FindPrinter(printers, name);
-    if (!found) {
-        run.Refuse(IDS_CMD_NO_SUCH_PRINTER, name);
+    std::vector<PrinterRecord> targets;
+    if (!ChooseTargets(run, printers, targets))
         return ExitCode::BadCommandLine;
-    }
-    if (!framework::EqualNoCase(found->driver, g_szDefaultName)) {
-        run.Refuse(IDS_CMD_NOT_OUR_PRINTER, found->name);
-        return ExitCode::BadCommandLine;
-    }
-    const PrinterRecord printer = *found;
-    run.Step("printer " + printer.name + " on " + printer.ports + ", driver " + printer.driver +
-             ", print processor " + printer.printProcessor);
 
-    // The reverse of the install: queue, driver with its INF copy, print processor, ports,
+    // The reverse of the install: queues, driver with its INF copy, print processor, ports,
     // monitor. Each step's results are logged as soon as it is done.
     UninstallReport report;
     size_t logged = 0;
@@ -55,23 +60,40 @@ ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const 
         for (; logged < report.size(); ++logged)
             LogPart(run, report[logged]);
     };
-    std::vector<PrinterRecord> others;
-    bool deleted = DeletePrinterQueue(printer.name, others, report);
-    logNew();
+    std::vector<PrinterRecord> others = printers;
+    std::vector<std::string> ports;
+    bool deleted = true;
+    for (const PrinterRecord& printer : targets) {
+        run.Step("printer " + printer.name + " on " + printer.ports + ", driver " + printer.driver +
+                 ", print processor " + printer.printProcessor);
+        if (DeletePrinterQueue(printer.name, others, report))
+            for (const std::string& port : SplitPortList(printer.ports))
+                ports.push_back(port);
+        else
+            deleted = false;
+        logNew();
+    }
     if (deleted) {
         if (RemoveDriver(g_szDefaultName, others, report))
             RemoveOemInfCopy(infName, report);
+        else
+            report.push_back({"the INF copy of " + infName, PartState::Kept, "the driver stays"});
         logNew();
         RemovePrintProcessor(package.printProcessor, package.printProcessorFile, others, report);
         logNew();
-        RemovePortMonitor(package, SplitPortList(printer.ports), others, report);
+        RemovePortMonitor(package, ports, others, report);
+        logNew();
+    }
+    if (!InstallMarkVersion(g_szDefaultName).empty() && !IsDriverInstalled(g_szDefaultName)) {
+        const bool removed = RemoveInstallMark(g_szDefaultName);
+        report.push_back({"the mark " + InstallMarkKey(g_szDefaultName), removed ? PartState::Removed : PartState::Failed, ""});
         logNew();
     }
     if (!UninstallComplete(report)) {
         run.Refuse(IDS_CMD_UNINSTALL_INCOMPLETE);
         return ExitCode::UninstallIncomplete;
     }
-    return ExitCode::Done;
+    return RestartPending(report) ? ExitCode::RestartNeeded : ExitCode::Done;
 }
 
 ExitCode RunUninstallTask(UnattendedRun& run)

@@ -37,21 +37,6 @@ bool BoxesAnswered()
     return static_cast<bool>(Answerer());
 }
 
-std::string SystemErrorText(DWORD code)
-{
-    char* text = nullptr;
-    DWORD n = sys().FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0,
-        nullptr);
-    std::string out;
-    if (text) {
-        out.assign(text, n);
-        sys().LocalFree(text);
-    }
-    return out;
-}
-
 int ShowText(HWND owner, const std::string& text, UINT captionId, UINT style)
 {
     std::string caption = LoadText(captionId);

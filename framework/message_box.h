@@ -3,13 +3,10 @@
 #include <functional>
 #include <string>
 
+#include "framework/strings.h"
 #include "platform/win.h"
 
 namespace framework {
-
-// The system's message text for an error code (system table, neutral language,
-// no inserts); empty when the system has none.
-std::string SystemErrorText(DWORD code);
 
 // Answers the boxes in place of the user when the program runs without its pages: given the
 // text, the caption and the style, it returns the button that counts as pressed. While one

@@ -1,6 +1,5 @@
 #include "framework/run_log.h"
 
-#include "framework/message_box.h"
 #include "framework/strings.h"
 #include "platform/api.h"
 #include "platform/handles.h"

@@ -89,6 +89,21 @@ bool EqualNoCase(const std::string& a, const std::string& b)
     return a.size() == b.size() && UpperCaseAscii(a) == UpperCaseAscii(b);
 }
 
+std::string SystemErrorText(DWORD code)
+{
+    char* text = nullptr;
+    DWORD n = sys().FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0,
+        nullptr);
+    std::string out;
+    if (text) {
+        out.assign(text, n);
+        sys().LocalFree(text);
+    }
+    return out;
+}
+
 std::string ToMultiString(const std::vector<std::string>& names)
 {
     std::string out;

@@ -37,6 +37,10 @@ std::string Truncate(const std::string& s, size_t n = kMaxText);
 // the system's lstrcmpi does for names).
 bool EqualNoCase(const std::string& a, const std::string& b);
 
+// The system's message text for an error code (system table, neutral language,
+// no inserts); empty when the system has none.
+std::string SystemErrorText(DWORD code);
+
 // A NUL-separated, double-NUL-terminated list built from names ("a\0b\0\0").
 std::string ToMultiString(const std::vector<std::string>& names);
 

@@ -2,8 +2,8 @@
 #include "install/copy_driver.h"
 
 #include "framework/ansi_text.h"
-#include "framework/message_box.h"
 #include "framework/strings.h"
+#include "install/feedback.h"
 #include "install/file_copy.h"
 #include "install/port_monitor.h"
 #include "platform/api.h"
@@ -38,7 +38,7 @@ bool CopyDriverPackage(const std::string& destination)
     copied = CopyDirectoryFiles(destination + "\\" + kMonitorDirectory) && copied;
 
     if (!sys().SetCurrentDirectoryA(kParentDirectory)) {
-        framework::ShowText(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, kParentDirectory),
+        StepFeedback().Tell(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, kParentDirectory),
                             IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
         return false;
     }

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/message_box.h"
 #include "framework/strings.h"
+#include "install/feedback.h"
 #include "install/file_copy.h"
 #include "install/oem_inf.h"
 #include "install/print_processor.h"
@@ -62,7 +62,7 @@ int AddDriver(const std::string& driverName, const char* environment, DriverFile
 
     BOOL added = sys().AddPrinterDriverExA(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
     if (!added) {
-        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
         reported = true;
     }
     return added;
@@ -94,7 +94,7 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
 
     // A file name cut to fit would name another file: refuse before anything is copied.
     if (inf->m_bNameTooLong) {
-        framework::ShowSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
         result.reported = true;
         return result;
     }
@@ -121,7 +121,7 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
     // The spooler is not trusted to notice a missing file (Wine's does not): the driver is
     // added only with all its files in place.
     if (!CopyFilesToDirectory(files.dependentFiles, driverDirectory)) {
-        framework::ShowText(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, driverDirectory),
+        StepFeedback().Tell(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, driverDirectory),
                             IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
         result.reported = true;
         return result;

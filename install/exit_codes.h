@@ -13,7 +13,6 @@ enum class ExitCode : unsigned {
     CopyFailed = 8,           // the copy task failed
     UninstallIncomplete = 9,  // something could not be removed
     PageFailed = 10,          // a page of the wizard could not be shown
+    RestartNeeded = 3010,     // done; a file is replaced or removed when Windows next starts
 };
 
-// Ends the process at once with the code (through the platform seam).
-void ExitWith(ExitCode code);

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "framework/ansi_text.h"
-#include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
+#include "install/feedback.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
@@ -102,7 +102,7 @@ bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     op.pTo = destination.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
     // The shell shows its own progress and error windows, unless no window may be shown.
-    if (framework::BoxesAnswered())
+    if (!StepFeedback().MayShowWindows())
         op.fFlags |= FOF_SILENT | FOF_NOERRORUI;
     op.lpszProgressTitle = nullptr;
     return sys().SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "install/exit_codes.h"
+#include "install/feedback.h"
 #include "install/file_copy.h"
 #include "install/spooler.h"
 #include "install/version_compare.h"
@@ -61,7 +61,7 @@ bool CopyMonitorFiles(const std::vector<std::string>& fileList)
 // A copy of the monitor's files that failed: the monitor in use is the one that was there.
 void ReportMonitorFilesNotCopied(HWND owner)
 {
-    framework::ShowText(owner, framework::LoadTextWith(IDS_FILES_NOT_COPIED, SystemDirectory()),
+    StepFeedback().Tell(owner, framework::LoadTextWith(IDS_FILES_NOT_COPIED, SystemDirectory()),
                         IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
 }
 
@@ -69,7 +69,7 @@ void ReportMonitorFilesNotCopied(HWND owner)
 
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
 {
-    framework::ShowText(owner, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, infName), IDS_WIZARD_CAPTION,
+    StepFeedback().Tell(owner, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, infName), IDS_WIZARD_CAPTION,
                         MB_OK | MB_ICONHAND);
 }
 
@@ -83,13 +83,28 @@ std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework:
     }
     MonitorInfScan scan(infName, major, minor);
     if (scan.m_szFileList.empty()) {
-        // A file that was read but names no files (another layout, a missing marker) says
-        // so too; an unopened one has been reported by the scan.
-        if (!scan.m_bReported)
+        // A file that was read but names no files (another layout, a missing marker) is
+        // told as one that cannot be opened.
+        if (!TellMonitorInfProblem(owner, scan))
             ReportMissingMonitorDirectory(owner, infName);
         return std::nullopt;
     }
     return scan;
+}
+
+bool TellMonitorInfProblem(HWND owner, const MonitorInfScan& scan)
+{
+    switch (scan.m_problem) {
+    case MonitorInfProblem::None:
+        return false;
+    case MonitorInfProblem::CannotOpen:
+        ReportMissingMonitorDirectory(owner, scan.m_szInfName);
+        return true;
+    case MonitorInfProblem::NameTooLong:
+        TellSystemError(owner, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
+        return true;
+    }
+    return false;
 }
 
 bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
@@ -131,7 +146,7 @@ bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan)
     if (sys().AddMonitorA(nullptr, 2, reinterpret_cast<LPBYTE>(&info)))
         return true;
     DWORD error = sys().GetLastError();
-    framework::ShowSystemError(owner, error, IDS_INSTALL_FAILED_CAPTION);
+    TellSystemError(owner, error, IDS_INSTALL_FAILED_CAPTION);
     return false;
 }
 
@@ -210,7 +225,7 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
     if (!StopSpooler(stopped, owner)) {
         // A spooler that had stopped and did not come back is a failed restart.
         DWORD error = sys().GetLastError();
-        framework::ShowPrefixedError(owner, stopped.spoolerDown ? IDS_RESTART_SPOOLER_FAILED : IDS_STOP_SPOOLER_FAILED,
+        TellError(owner, stopped.spoolerDown ? IDS_RESTART_SPOOLER_FAILED : IDS_STOP_SPOOLER_FAILED,
                                      error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
         return stopped.spoolerDown ? MonitorReplacement::RestartFailed : MonitorReplacement::StopFailed;
     }
@@ -218,7 +233,7 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
     bool copied = CopyMonitorFiles(fileList);
     if (!RestartSpooler(owner, stopped)) {
         DWORD error = sys().GetLastError();
-        framework::ShowPrefixedError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
+        TellError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
                                      MB_OK | MB_ICONHAND);
         return MonitorReplacement::RestartFailed;
     }
@@ -233,8 +248,7 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
     framework::ScopedWaitCursor wait;
     if (!PackageMonitorIsNewer())
         return true;
-    if (framework::ShowMessage(owner, IDS_UPGRADE_MONITOR, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    if (StepFeedback().Ask(owner, IDS_UPGRADE_MONITOR) != Answer::Yes)
         return false;
     switch (ReplaceMonitorFiles(owner, fileList)) {
     case MonitorReplacement::Replaced:
@@ -245,7 +259,7 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
     case MonitorReplacement::RestartFailed:
         break;
     }
-    ExitWith(ExitCode::SpoolerFailed);
+    StepFeedback().End(ExitCode::SpoolerFailed);
     return false;
 }
 

@@ -167,6 +167,7 @@ NewPortResult AddPortThroughMonitor(HWND owner)
     result.tried = true;
 
     MonitorInfScan scan(infName, version.dwMajorVersion, version.dwMinorVersion);
+    TellMonitorInfProblem(owner, scan);
     bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName)
                      ? UpgradePortMonitor(owner, scan.m_szFileList)
                      : RegisterPortMonitor(owner, scan);

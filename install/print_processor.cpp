@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/message_box.h"
 #include "framework/strings.h"
+#include "install/feedback.h"
 #include "install/file_copy.h"
 #include "platform/api.h"
 #include "res/resource.h"
@@ -81,7 +81,7 @@ std::string RemoveOldPrintProcessor(const std::string& name, const char* environ
     count = 0;
     if (!sys().EnumPrintProcessorsA(nullptr, Text(environment), 1, buffer.data(), needed, &needed,
                                     &count)) {
-        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
         return {};
     }
     if (buffer.size() < static_cast<size_t>(count) * sizeof(PRINTPROCESSOR_INFO_1A))
@@ -105,7 +105,7 @@ bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
 {
     const std::string directory = PrintProcessorDirectory(environment);
     if (directory.empty()) {
-        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
         return false;
     }
     const std::string aside = RemoveOldPrintProcessor(name, environment, fileName);
@@ -113,7 +113,7 @@ bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
         // The old file goes back, so that the queues that use it keep working.
         if (!aside.empty())
             sys().MoveFileExA(aside.c_str(), (directory + "\\" + fileName).c_str(), 0);
-        framework::ShowText(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, directory),
+        StepFeedback().Tell(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, directory),
                             IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
         return false;
     }
@@ -127,6 +127,6 @@ bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
     DWORD error = sys().GetLastError();
     if (error == ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED)
         return true;
-    framework::ShowSystemError(nullptr, error, IDS_INSTALL_FAILED_CAPTION);
+    TellSystemError(nullptr, error, IDS_INSTALL_FAILED_CAPTION);
     return false;
 }

@@ -1,8 +1,8 @@
 // Creating the printer queue once the driver is in the spooler.
 #include "install/printer_create.h"
 
-#include "framework/message_box.h"
 #include "framework/wait_cursor.h"
+#include "install/feedback.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
@@ -67,14 +67,14 @@ PrinterCreateResult CreatePrinterQueue(const PrinterQueueSettings& settings)
     // A server service that cannot be reached is reported, but the queue is still created.
     DWORD serverError = 0;
     if (!CheckServerService(serverError)) {
-        framework::ShowSystemError(nullptr, serverError, IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, serverError, IDS_INSTALL_FAILED_CAPTION);
         result.reported = true;
     }
 
     platform::PrinterHandle printer(
         sys().AddPrinterA(Text(settings.serverName), 2, reinterpret_cast<LPBYTE>(&info)));
     if (!printer) {
-        framework::ShowSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
+        TellSystemError(nullptr, sys().GetLastError(), IDS_INSTALL_FAILED_CAPTION);
         result.reported = true;
         return result;
     }

@@ -1,9 +1,9 @@
 #include "install/spooler.h"
 
-#include "framework/message_box.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "install/exit_codes.h"
+#include "install/feedback.h"
 #include "install/service_wait.h"
 #include "platform/api.h"
 #include "platform/handles.h"
@@ -133,7 +133,7 @@ void WarnDependentsLeft(HWND owner, const ServicesLeft& left)
         for (size_t i = 0; i < left.names.size(); ++i)
             text += (i ? ", " : "") + left.names[i];
     }
-    framework::ShowText(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+    StepFeedback().Tell(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Sends the spooler stop requests while it refuses them because of running dependents, at
@@ -354,20 +354,19 @@ SpoolerCheck CheckSpooler(HWND owner)
         check.running = true;
         return check;
     }
-    int answer = framework::ShowMessage(owner, IDS_START_SPOOLER_QUESTION, IDS_WIZARD_CAPTION,
-                                        MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDNO) {
-        sys().ExitProcess(0);
+    const Answer answer = StepFeedback().Ask(owner, IDS_START_SPOOLER_QUESTION);
+    if (answer == Answer::No) {
+        StepFeedback().End(ExitCode::Done);
         return check;
     }
-    if (answer != IDYES) {
+    if (answer != Answer::Yes) {
         check.running = true;  // the question could not be shown
         return check;
     }
     error = StartSpooler();
     check.running = error == ERROR_SUCCESS;
     if (!check.running)
-        framework::ShowPrefixedError(owner, IDS_START_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+        TellError(owner, IDS_START_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
     return check;
 }
 
@@ -382,9 +381,8 @@ bool RequireSpooler(HWND owner)
     if (check.running)
         return true;
     if (check.unreachable != ERROR_SUCCESS)
-        framework::ShowPrefixedError(owner, IDS_SPOOLER_UNREACHABLE, check.unreachable, IDS_WIZARD_CAPTION,
-                                     MB_OK | MB_ICONHAND);
-    ExitWith(ExitCode::SpoolerFailed);
+        TellError(owner, IDS_SPOOLER_UNREACHABLE, check.unreachable, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+    StepFeedback().End(ExitCode::SpoolerFailed);
     return false;
 }
 

@@ -33,8 +33,10 @@ struct PartResult {
 
 using UninstallReport = std::vector<PartResult>;
 
-// True when every part of the report is gone or was rightly kept.
+// True when every part of the report is gone, rightly kept or to be deleted at the restart.
 bool UninstallComplete(const UninstallReport& report);
+// True when a file of the report is deleted only when Windows next starts.
+bool RestartPending(const UninstallReport& report);
 
 // What the package puts on the machine besides the queue and the driver, read from its
 // driver INF and its monitor INF (the current directory is the package's directory).
@@ -43,6 +45,8 @@ struct PackageParts {
     std::string printProcessorFile;
     std::string monitorDll;
     std::vector<std::string> monitorFiles;  // copied into the system directory
+    std::vector<std::string> driverFiles;   // copied into the spooler's driver directory
+    std::string version;                    // the driver INF's DriverVer version ("" when none)
 };
 PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major,
                               DWORD minor);
@@ -67,6 +71,13 @@ bool DeletePrinterQueue(const std::string& name, std::vector<PrinterRecord>& oth
 bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others,
                   UninstallReport& report);
 
+// True when the spooler lists the driver, or the print processor (letter case aside).
+bool IsDriverInstalled(const std::string& driver);
+bool IsPrintProcessorListed(const std::string& name);
+
+// Deletes a port through its monitor's data call, which shows no dialog.
+void DeleteMonitorPort(const std::string& monitor, const std::string& port, UninstallReport& report);
+
 // Removes the system INF directory's copy of the package's INF (a file of the current directory).
 void RemoveOemInfCopy(const std::string& infName, UninstallReport& report);
 
@@ -80,8 +91,8 @@ void RemovePrintProcessor(const std::string& name, const std::string& fileName,
 void RemovePortMonitor(const PackageParts& package, const std::vector<std::string>& printerPorts,
                        const std::vector<PrinterRecord>& others, UninstallReport& report);
 
-// Deletes a file that a step leaves behind; a library in use is deleted when Windows next
-// starts. A missing file adds nothing to the report.
+// Deletes a file that a step leaves behind; a library in use is renamed in its directory and
+// the new name deleted when Windows next starts. A missing file adds nothing to the report.
 void DeleteLeftoverFile(const std::string& path, UninstallReport& report);
 
 // The system's text for an error code, for a report's reason.

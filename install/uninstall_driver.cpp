@@ -72,6 +72,14 @@ void RemoveDriverFiles(const std::vector<std::string>& files, const std::vector<
 
 }  // namespace
 
+bool IsDriverInstalled(const std::string& driver)
+{
+    std::vector<DriverRecord> drivers;
+    return ListDrivers(drivers) && std::any_of(drivers.begin(), drivers.end(), [&](const DriverRecord& d) {
+               return EqualNoCase(d.name, driver);
+           });
+}
+
 bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others, UninstallReport& report)
 {
     const std::string part = "driver " + driver;

@@ -1,5 +1,7 @@
 // Leftover files, the report's reasons, and what the package installs besides its driver.
-#include "framework/message_box.h"
+#include <cstring>
+
+#include "framework/ansi_text.h"
 #include "framework/strings.h"
 #include "install/port_monitor.h"
 #include "install/uninstall.h"
@@ -10,9 +12,17 @@
 bool UninstallComplete(const UninstallReport& report)
 {
     for (const PartResult& result : report)
-        if (result.state == PartState::Failed || result.state == PartState::Scheduled)
+        if (result.state == PartState::Failed)
             return false;
     return true;
+}
+
+bool RestartPending(const UninstallReport& report)
+{
+    for (const PartResult& result : report)
+        if (result.state == PartState::Scheduled)
+            return true;
+    return false;
 }
 
 std::string ErrorReason(DWORD error)
@@ -20,6 +30,23 @@ std::string ErrorReason(DWORD error)
     std::string text = framework::Trim(framework::SystemErrorText(error));
     return (text.empty() ? std::string("error") : text) + " (" + std::to_string(error) + ")";
 }
+
+namespace {
+
+// Renames a file to a new name of its own directory; the new name, or "" when it stays.
+std::string MoveAside(const std::string& path)
+{
+    const std::string directory = path.substr(0, framework::FindLastCharacter(path, '\\') + 1);
+    char name[MAX_PATH + 1] = {};
+    if (directory.empty() || !sys().GetTempFileNameA(directory.c_str(), "zrn", 0, name))
+        return {};
+    if (sys().MoveFileExA(path.c_str(), name, MOVEFILE_REPLACE_EXISTING))
+        return name;
+    sys().DeleteFileA(name);
+    return {};
+}
+
+}  // namespace
 
 void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
 {
@@ -35,12 +62,17 @@ void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
         return;
     }
     DWORD error = sys().GetLastError();
-    // A library that a process holds loaded cannot be deleted while it stays loaded.
+    // A library that a process holds loaded cannot be deleted while it stays loaded, but it
+    // can be renamed. The new name is what Windows deletes when it next starts: a file that
+    // a later install puts at the old path must outlive that restart.
     bool inUse = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-    if (inUse && sys().MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        report.push_back({part, PartState::Scheduled, ErrorReason(error)});
-    else
+    std::string aside = inUse ? MoveAside(path) : std::string();
+    if (aside.empty())
         report.push_back({part, PartState::Failed, ErrorReason(error)});
+    else if (sys().MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        report.push_back({part, PartState::Scheduled, ErrorReason(error) + "; moved to " + aside});
+    else
+        report.push_back({part, PartState::Failed, "moved to " + aside + ", which " + ErrorReason(sys().GetLastError())});
 }
 
 PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major, DWORD minor)
@@ -54,6 +86,12 @@ PackageParts ReadPackageParts(const std::string& infName, const std::string& mod
             parts.printProcessor = inf.m_szPrintProcessor;
             parts.printProcessorFile = inf.m_szPrintProcessorFile;
         }
+        for (const std::string& file : {inf.m_szDriverFile, inf.m_szDataFile, inf.m_szConfigFile, inf.m_szHelpFile})
+            if (!file.empty())
+                parts.driverFiles.push_back(file);
+        for (const char* p = inf.m_szDependentFiles.c_str(); *p; p += std::strlen(p) + 1)
+            parts.driverFiles.emplace_back(p);
+        parts.version = inf.GetField("Version", "DriverVer", 2);
     } catch (...) {
         // Without a description the package brings no print processor of its own.
     }

@@ -11,10 +11,7 @@
 
 using framework::EqualNoCase;
 
-namespace {
-
-// Deletes a port through the monitor's data call, which shows no dialog.
-void DeletePort(const std::string& monitor, const std::string& port, UninstallReport& report)
+void DeleteMonitorPort(const std::string& monitor, const std::string& port, UninstallReport& report)
 {
     const DWORD status = SendPortCommand(monitor, L"DeletePort", port);
     if (status == ERROR_SUCCESS)
@@ -22,6 +19,8 @@ void DeletePort(const std::string& monitor, const std::string& port, UninstallRe
     else
         report.push_back({"port " + port, PartState::Failed, ErrorReason(status)});
 }
+
+namespace {
 
 // The other printer that prints through the port; null when none does.
 const PrinterRecord* PrinterUsingPort(const std::vector<PrinterRecord>& printers, const std::string& port)
@@ -102,7 +101,7 @@ void RemovePortMonitor(const PackageParts& package, const std::vector<std::strin
         const bool printers = std::any_of(printerPorts.begin(), printerPorts.end(),
                                           [&](const std::string& p) { return EqualNoCase(p, port); });
         if (printers || !monitorUser)
-            DeletePort(monitor, port, report);
+            DeleteMonitorPort(monitor, port, report);
         else
             report.push_back({"port " + port, PartState::Kept, "a spare port of " + monitor + ", which stays"});
     }

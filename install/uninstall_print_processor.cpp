@@ -22,6 +22,12 @@ bool IsListed(const std::string& name, bool& listed)
 
 }  // namespace
 
+bool IsPrintProcessorListed(const std::string& name)
+{
+    bool listed = false;
+    return IsListed(name, listed) && listed;
+}
+
 void RemovePrintProcessor(const std::string& name, const std::string& fileName,
                           const std::vector<PrinterRecord>& others, UninstallReport& report)
 {

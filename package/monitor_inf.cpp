@@ -3,7 +3,6 @@
 #include <new>
 
 #include "framework/file.h"
-#include "framework/message_box.h"
 #include "framework/strings.h"
 #include "package/monitor_inf_text.h"
 #include "res/resource.h"
@@ -22,12 +21,9 @@ MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, D
         // The given name is opened, not the cut one, so that a cut name never opens
         // some other file.
         switch (framework::ReadFilePrefix(infName, monitorinf::kMaxScanBytes, bytes)) {
-        case framework::ReadResult::OpenFailed: {
-            framework::ShowText(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, m_szInfName),
-                                IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
-            m_bReported = true;
+        case framework::ReadResult::OpenFailed:
+            m_problem = MonitorInfProblem::CannotOpen;
             return;
-        }
         case framework::ReadResult::ReadFailed:
             return;
         case framework::ReadResult::Ok:
@@ -36,8 +32,7 @@ MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, D
         monitorinf::ScanResult r = monitorinf::ScanMonitorInfText(bytes, majorVersion, minorVersion);
         if (r.nameTooLong) {
             // A name cut to fit would name another file or monitor.
-            framework::ShowSystemError(nullptr, ERROR_FILENAME_EXCED_RANGE, IDS_INSTALL_FAILED_CAPTION);
-            m_bReported = true;
+            m_problem = MonitorInfProblem::NameTooLong;
             return;
         }
         m_szFileList = std::move(r.files);

@@ -9,12 +9,18 @@
 // in its own layout.
 std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion);
 
+// Why a scan gave nothing that its caller must tell the user.
+enum class MonitorInfProblem {
+    None,         // read (a read error leaves the record empty without a problem to tell)
+    CannotOpen,   // the file could not be opened
+    NameTooLong,  // it names something longer than 259 characters
+};
+
 class MonitorInfScan {
 public:
-    // Reads and scans infName (relative to the current directory) at once. When the
-    // file cannot be opened, shows "Unable to open file" with the name, and when it names
-    // something longer than 259 characters, the system's text for a name too long; every
-    // field stays empty then. A read error leaves them empty without a message.
+    // Reads and scans infName (relative to the current directory) at once. When the file
+    // cannot be opened or names something too long, every field stays empty and m_problem
+    // says why.
     MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion);
 
     std::vector<std::string> m_szFileList;  // the monitor's files, in the order found
@@ -22,5 +28,5 @@ public:
     std::string m_szDllName;
     std::string m_szMonitorName;
     std::string m_szOptionValue;
-    bool m_bReported = false;  // the file could not be opened or used, and the user was told
+    MonitorInfProblem m_problem = MonitorInfProblem::None;
 };

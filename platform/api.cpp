@@ -27,6 +27,18 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR infName, DWORD flags, PVOID reserved)
     return real(infName, flags, reserved);
 }
 
+// Windows XP and later; on Windows 2000 nothing of SetupAPI needs to be kept from asking.
+BOOL WINAPI SetupSetNonInteractiveMode(BOOL nonInteractive)
+{
+    using Fn = BOOL(WINAPI*)(BOOL);
+    static const Fn real = LateBound<Fn>("setupapi.dll", "SetupSetNonInteractiveMode");
+    if (!real) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return real(nonInteractive);
+}
+
 Api RealApi()
 {
     Api a;

@@ -64,8 +64,18 @@ void WatchServicesAndFiles(const Observer& observer, Api& api, const NameOf& nam
     Watch(observer, api.CopyFileA, "CopyFileA",
           [](LPCSTR from, LPCSTR to, BOOL) { return Text(from) + " -> " + Text(to); }, ByResult);
     Watch(observer, api.MoveFileExA, "MoveFileExA",
-          [](LPCSTR from, LPCSTR to, DWORD) { return Text(from) + " -> " + Text(to); }, ByResult);
+          [](LPCSTR from, LPCSTR to, DWORD flags) {
+              return Text(from) + " -> " + (to ? to : "(deleted)") +
+                     (flags & MOVEFILE_DELAY_UNTIL_REBOOT ? " when Windows next starts" : "");
+          },
+          ByResult);
     Watch(observer, api.DeleteFileA, "DeleteFileA", [](LPCSTR path) { return Text(path); }, ByResult);
+    Watch(observer, api.SetFileAttributesA, "SetFileAttributesA",
+          [](LPCSTR path, DWORD attributes) { return Text(path) + ", attributes " + std::to_string(attributes); },
+          ByResult);
+    // Made with a unique number of 0, the name is a new empty file: its name is in the buffer.
+    Watch(observer, api.GetTempFileNameA, "GetTempFileNameA",
+          [](LPCSTR, LPCSTR, UINT, LPSTR name) { return Text(name); }, ByResult);
     Watch(observer, api.CreateDirectoryA, "CreateDirectoryA",
           [](LPCSTR path, LPSECURITY_ATTRIBUTES) { return Text(path); }, ByResult);
     Watch(observer, api.SHFileOperationA, "SHFileOperationA",
@@ -129,6 +139,17 @@ void WatchSpooler(const Observer& observer, Api& api, const NameOf& nameOf)
           [](PCSTR source, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*) { return Text(source); }, ByResult);
     Watch(observer, api.SetupUninstallOEMInfA, "SetupUninstallOEMInfA",
           [](PCSTR name, DWORD, PVOID) { return Text(name); }, ByResult);
+    // Registry calls answer with the error itself.
+    auto byStatus = [](LONG status, DWORD, auto&&...) { return std::make_pair(status == ERROR_SUCCESS, DWORD(status)); };
+    Watch(observer, api.RegCreateKeyExA, "RegCreateKeyExA",
+          [](HKEY, LPCSTR key, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) { return Text(key); },
+          byStatus);
+    Watch(observer, api.RegSetValueExA, "RegSetValueExA",
+          [](HKEY, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD) {
+              return Text(name) + (type == REG_SZ && data ? " = " + Text(reinterpret_cast<const char*>(data)) : "");
+          },
+          byStatus);
+    Watch(observer, api.RegDeleteKeyA, "RegDeleteKeyA", [](HKEY, LPCSTR key) { return Text(key); }, byStatus);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstdlib>
 #include <string>
@@ -27,12 +28,13 @@ struct Outcome {
 
 // Runs setup.exe from the package with the arguments and a log of its own, to its end;
 // answers a message box with OK when `box` is given (and returns its text there).
-Outcome RunSetup(const std::string& arguments, std::string* box = nullptr)
+Outcome RunSetup(const std::string& arguments, std::string* box = nullptr,
+                 const std::string& package = testpaths::PackageDir())
 {
     const std::string log = testpaths::MakeTempDir("run") + "\\setup.log";
     Wizard wizard;
     Outcome out;
-    if (!wizard.Start(testpaths::PackageDir(), arguments + " /log:\"" + log + "\"")) {
+    if (!wizard.Start(package, arguments + " /log:\"" + log + "\"")) {
         out.log = wizard.Error();
         return out;
     }
@@ -45,22 +47,52 @@ Outcome RunSetup(const std::string& arguments, std::string* box = nullptr)
     return out;
 }
 
+// The clicked install task of a printer on KPL1:, to the end of the program.
+void ClickInstall(const std::string& name)
+{
+    Wizard wizard;
+    InstallChoices choices;
+    choices.printerName = name;
+    choices.port = "KPL1:";
+    InstallOutcome outcome;
+    ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
+}
+
 bool Logged(const Outcome& run, const std::string& text)
 {
     return run.log.find(text) != std::string::npos;
 }
 
-// What an uninstall changed against `before`, but for the print processor: a known Wine
-// limitation, Wine 8's DeletePrintProcessorA deletes nothing (and the run ends with 9).
-std::string LeftAfterUninstall(const MachineState& before, const Outcome& run)
+// What changed against `before`, but for the print processor: a known Wine limitation,
+// Wine 8's DeletePrintProcessorA deletes nothing.
+std::string ChangedButThePrintProcessor(const MachineState& before)
 {
-    EXPECT_EQ(9u, run.code) << run.log;
-    EXPECT_TRUE(Logged(run, "could not remove print processor KPLPrint")) << run.log;
     std::string left;
     for (const std::string& d : Differences(before, Snapshot()))
         if (d.find(kPrintProcessor) == std::string::npos && d.find(kPrintProcessorFile) == std::string::npos)
             left += d + "\n";
     return left;
+}
+
+// What an uninstall left against `before`; the print processor stays (and the run ends 9).
+std::string LeftAfterUninstall(const MachineState& before, const Outcome& run)
+{
+    EXPECT_EQ(9u, run.code) << run.log;
+    EXPECT_TRUE(Logged(run, "could not remove print processor KPLPrint")) << run.log;
+    return ChangedButThePrintProcessor(before);
+}
+
+// The Version of the mark that deployment tools test; "" without the mark.
+std::string MarkVersion()
+{
+    char text[64] = {};
+    DWORD size = sizeof text - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZRN\\ZRN 7730 Printer Driver", 0, KEY_QUERY_VALUE, &key))
+        return "";
+    RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return text;
 }
 
 TEST(Unattended, AQuestionUnderQuietWithoutYesEndsTheRunWithNothingChanged)
@@ -81,14 +113,7 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     const MachineState before = Snapshot();
 
     // The clicked install task, then what it changed, taken out again from the command line.
-    {
-        Wizard wizard;
-        InstallChoices choices;
-        choices.printerName = kName;
-        choices.port = "KPL1:";
-        InstallOutcome outcome;
-        ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
-    }
+    ASSERT_NO_FATAL_FAILURE(ClickInstall(kName));
     const std::vector<std::string> clicked = Differences(before, Snapshot());
     Outcome run = RunSetup(std::string("/uninstall /name:\"") + kName + "\" /quiet");
     EXPECT_EQ("", LeftAfterUninstall(before, run)) << run.log;
@@ -110,6 +135,16 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     ASSERT_TRUE(PrintRaw(kName, page, &error)) << error;
     EXPECT_EQ(page, ReadFileBytes(MonitorOutputFile("KPL1:")));
 
+    // The same command again changes nothing and says so; the mark for deployment tools
+    // names the driver's version.
+    const MachineState installed = Snapshot();
+    run = RunSetup(std::string("/install /name:\"") + kName + "\" /newport /quiet /yes");
+    EXPECT_EQ(0u, run.code) << run.log;
+    EXPECT_TRUE(Logged(run, "on KPL1: is installed: unchanged")) << run.log;
+    EXPECT_EQ("", Join(Differences(installed, Snapshot())));
+    EXPECT_EQ("1.0.0.1", MarkVersion());
+    EXPECT_EQ(2u, RunSetup(std::string("/install /name:\"") + kName + "\" /port:FILE: /quiet").code);
+
     // A second printer on the same port keeps every shared part while the first goes.
     run = RunSetup("/install /name:Second /port:kpl1: /quiet");
     ASSERT_EQ(0u, run.code) << run.log;
@@ -118,14 +153,40 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     EXPECT_EQ(0u, run.code) << run.log;
     EXPECT_EQ("- printer: ZRN Quiet (ZRN 7730 on KPL1:, KPLPrint)", Join(Differences(both, Snapshot()))) << run.log;
     EXPECT_TRUE(Logged(run, "kept")) << run.log;
-    run = RunSetup("/uninstall /name:Second /quiet");
+    run = RunSetup("/uninstall /all /quiet");
+    EXPECT_EQ("", LeftAfterUninstall(before, run)) << run.log;
+    EXPECT_EQ("", MarkVersion());
+}
+
+TEST(Unattended, AFailedInstallTakesOutWhatItMadeAndTheUninstallWhatIsLeftWithoutItsPrinter)
+{
+    // A copy of the package without the driver's DLL: the driver step fails.
+    const std::string broken = testpaths::MakeTempDir("broken") + "\\package";
+    ASSERT_EQ(0u, RunSetup("/copy:\"" + broken + "\" /quiet").code);
+    ASSERT_TRUE(DeleteFileA((broken + "\\ZRN7730.DLL").c_str()));
+    ASSERT_TRUE(SetSpoolerRunning(true));
+    const MachineState before = Snapshot();
+    Outcome run = RunSetup("/install /newport /quiet /yes", nullptr, broken);
+    EXPECT_EQ(6u, run.code) << run.log;
+    EXPECT_TRUE(Logged(run, "undo: removed port KPL")) << run.log;
+    EXPECT_EQ("", ChangedButThePrintProcessor(before)) << run.log;
+
+    // A whole install, its printer deleted by hand: the uninstall removes the rest.
+    ASSERT_EQ(0u, RunSetup("/install /newport /quiet /yes").code);
+    HANDLE printer = nullptr;
+    char name[] = "ZRN 7730";
+    ASSERT_TRUE(OpenPrinterA(name, &printer, nullptr));
+    EXPECT_TRUE(DeletePrinter(printer));
+    ClosePrinter(printer);
+    run = RunSetup("/uninstall /quiet");
     EXPECT_EQ("", LeftAfterUninstall(before, run)) << run.log;
 }
 
 TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
 {
+    ASSERT_TRUE(SetSpoolerRunning(false));  // started for the port's check, stopped again
     const MachineState before = Snapshot();
-    const std::string usageEnd = "10 a page could not be shown.";
+    const std::string usageEnd = "3010 done, Windows must restart to finish.";
     std::string box;
     Outcome run = RunSetup("/frobnicate", &box);
     EXPECT_EQ(2u, run.code);
@@ -134,21 +195,31 @@ TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
     run = RunSetup("/?", &box);
     EXPECT_EQ(0u, run.code);
     EXPECT_EQ(0u, box.find("ZRN 7730 Printer Driver Wizard. Without options: the wizard.")) << box;
+    EXPECT_EQ(0u, RunSetup("/? /quiet").code);  // no box: the run ends by itself
 
     for (const char* line : {"/install /bogus /quiet", "/install /name:\"a;b\" /port:FILE: /quiet /yes",
                              "/install /port:NOSUCH: /quiet /yes", "/copy:C:\\nul /quiet",
-                             "/uninstall /name:\"No such printer\" /quiet /yes"}) {
+                             "/uninstall /all /name:x /quiet /yes"}) {
         run = RunSetup(line);
         EXPECT_EQ(2u, run.code) << line << "\n" << run.log;
         EXPECT_TRUE(Logged(run, "exit code 2")) << line << "\n" << run.log;
     }
     EXPECT_TRUE(Logged(RunSetup("/install /bogus /quiet"), usageEnd));
     EXPECT_EQ("", Join(Differences(before, Snapshot())));
+    EXPECT_EQ(DWORD(SERVICE_STOPPED), SpoolerState());
 
-    // A good copy, for contrast: the package, as the copy task makes it.
-    run = RunSetup("/copy:\"C:\\zrn quiet copy\\driver\" /quiet");
-    EXPECT_EQ(0u, run.code) << run.log;
+    // A good copy, for contrast: the package, as the copy task makes it; a log that cannot be
+    // opened takes its place in the temporary directory, and the run goes on.
+    char temp[MAX_PATH] = {};
+    const std::string fallback = std::string(temp, GetEnvironmentVariableA("TEMP", temp, MAX_PATH)) + "\\ZRN7730-setup.log";
+    Wizard wizard;
+    ASSERT_TRUE(wizard.Start(testpaths::PackageDir(), "/copy:\"C:\\zrn quiet copy\\driver\" /quiet /log:Q:\\no\\x.log"));
+    wizard.Process().WaitForExit(e2e::kLongWaitMs);
+    EXPECT_EQ(0u, wizard.Process().ExitCode());
     EXPECT_EQ(TreeOf(testpaths::PackageDir()), TreeOf("C:\\zrn quiet copy\\driver"));
+    const std::string log = ReadFileBytes(fallback);
+    EXPECT_TRUE(log.find("The log file cannot be opened: Q:\\no\\x.log") != std::string::npos &&
+                log.find("exit code 0") != std::string::npos) << log;
 }
 
 // Under a double-byte ANSI code page (932: the Japanese locale, see CMakeLists.txt) a name or
@@ -161,14 +232,7 @@ TEST(Unattended, DoubleByteNamesAndPathsUnderCodePage932)
         GTEST_SKIP() << "runs under the Japanese locale only";
     ASSERT_EQ(932u, GetACP()) << "the Japanese locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)";
     const std::string soft = "\x83\x5C\x83\x74\x83\x67", shown = "\x95\x5C\x8E\xA6";  // ソフト, 表示
-    {
-        Wizard wizard;
-        InstallChoices choices;
-        choices.printerName = soft;
-        choices.port = "KPL1:";
-        InstallOutcome outcome;
-        ASSERT_TRUE(RunInstall(wizard, testpaths::PackageDir(), choices, &outcome)) << wizard.Error();
-    }
+    ASSERT_NO_FATAL_FAILURE(ClickInstall(soft));
     Outcome run = RunSetup("/install /name:" + shown + " /port:FILE: /quiet /yes");
     EXPECT_EQ(0u, run.code) << run.log;
     EXPECT_TRUE(FindPrinter(soft, nullptr) && FindPrinter(shown, nullptr));

@@ -19,6 +19,7 @@
 #include "framework/file.h"
 #include "install/oem_inf.h"
 #include "install/port_monitor.h"
+#include "support/machine_faults.h"
 #include "support/paths.h"
 #include "support/scenario_machine.h"
 #include "support/scoped_api.h"
@@ -362,6 +363,51 @@ TEST_F(DriverInstallTest, UninstallKeepsWhatTheSecondPrinterUsesThenLeavesTheMac
         return d.find("KPLPrint") != std::string::npos || d.find("KPLPRINT.DLL") != std::string::npos;
     }), left.end());
     EXPECT_THAT(left, testing::IsEmpty());
+}
+
+// Each call of a quiet install that changes the machine failed in turn: a run that ends 0 has
+// installed everything, any other leaves the machine as it found it (but for the print
+// processor, which Wine 8 cannot delete).
+TEST_F(DriverInstallTest, AnInstallFailedAtAnyChangeTellsTheTruthAndTakesOutWhatItMade)
+{
+    CommandLine install, uninstall;
+    install.task = Task::Install, install.name = "ZRN IT Sweep", install.newPort = true;
+    uninstall.task = Task::Uninstall, uninstall.all = true;
+    for (CommandLine* line : {&install, &uninstall})
+        line->quiet = line->yes = true;
+    auto changes = [](const scenario::MachineState& from) {
+        std::string out;
+        for (const std::string& d : scenario::Differences(from, scenario::Snapshot()))
+            if (d.find("KPLPrint") == std::string::npos && d.find("KPLPRINT.DLL") == std::string::npos)
+                out += d + "\n";
+        return out;
+    };
+    RunUnattended(uninstall);
+    const scenario::MachineState before = scenario::Snapshot();
+    int calls = 0;
+    {
+        testfaults::MachineFaults none(0);
+        ASSERT_EQ(RunUnattended(install), ExitCode::Done);
+        calls = none.Count();
+    }
+    const std::string installed = changes(before);
+    RunUnattended(uninstall);
+    ASSERT_EQ("", changes(before));
+    for (int k = 1; k <= calls; ++k) {
+        testfaults::MachineFaults fault(k);
+        const ExitCode code = RunUnattended(install);
+        const std::string failed = fault.Failed();
+        // The code names the part that failed.
+        for (const auto& [call, expected] : {std::pair{"AddMonitorA", ExitCode::PortMonitorFailed},
+                                             {"AddPrinterDriverExA", ExitCode::DriverFailed},
+                                             {"AddPrinterA", ExitCode::PrinterFailed}}) {
+            EXPECT_TRUE(failed != call || code == expected) << call << " ended " << static_cast<unsigned>(code);
+        }
+        EXPECT_EQ(code == ExitCode::Done ? installed : "", changes(before))
+            << "call " << k << " (" << failed << ") failed, exit code " << static_cast<unsigned>(code);
+        if (code == ExitCode::Done)
+            RunUnattended(uninstall);
+    }
 }
 
 // Deleting the registration of an unused print processor is not checked here: Wine's

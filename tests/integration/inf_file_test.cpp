@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/wizard_app.h"
+#include "install/port_monitor.h"
 #include "native/monitor_inf_cases.h"
 #include "package/inf_file.h"
 #include "package/monitor_inf.h"
@@ -460,6 +461,7 @@ TEST(MonitorInfFile, ScansTheMonitorInfsOfAPackageDirectory)
             return IDOK;
         };
         MonitorInfScan missing("absent.inf", 5, 1);
+        TellMonitorInfProblem(nullptr, missing);
         EXPECT_EQ(texts, std::vector<std::string>{"Unable to open file: absent.inf.\nInstallation aborted."});
         EXPECT_TRUE(missing.m_szFileList.empty());
     }

@@ -147,6 +147,10 @@ void ChildWatch::Run()
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
+                DWORD code = 0;
+                GetExitCodeProcess(it->handle, &code);
+                if (line.empty())
+                    line = ended ? "(ended before it was read, exit code " + std::to_string(code) + ")" : std::string();
                 for (ChildProcess& c : m_children)
                     if (c.pid == it->pid)
                         c.commandLine = line;

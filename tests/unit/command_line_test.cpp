@@ -18,7 +18,7 @@ std::string Summary(const CommandLine& c)
                                {"dir", c.directory}, {"log", c.logFile}})
         if (!value.empty())
             s += std::string(" ") + name + "=" + value;
-    return s + (c.newPort ? " newport" : "") + (c.quiet ? " quiet" : "") + (c.yes ? " yes" : "");
+    return s + (c.newPort ? " newport" : "") + (c.all ? " all" : "") + (c.quiet ? " quiet" : "") + (c.yes ? " yes" : "");
 }
 
 TEST(CommandLine, EachLineReadsAsItsRecord)
@@ -34,6 +34,10 @@ TEST(CommandLine, EachLineReadsAsItsRecord)
         {"/uninstall /name:Office /log:\"C:\\a b.log\" /yes", "uninstall name=Office log=C:\\a b.log yes"},
         {"/?", "usage"},
         {"/install /bogus -?", "usage"},
+        {"/? /QUIET", "usage quiet"},
+        {"/uninstall /all /quiet", "uninstall all quiet"},
+        {"/uninstall /all /name:A", "refused " + std::to_string(IDS_CMD_ALL_OR_NAME) + " "},
+        {"/install /all /port:A", "refused " + std::to_string(IDS_CMD_NOT_FOR_TASK) + " /all"},
         {"/bogus", "refused " + std::to_string(IDS_CMD_UNKNOWN_OPTION) + " /bogus"},
         {"install", "refused " + std::to_string(IDS_CMD_UNKNOWN_OPTION) + " install"},
         {"/install /Install /port:A", "refused " + std::to_string(IDS_CMD_OPTION_TWICE) + " /install"},

@@ -432,8 +432,15 @@ private:
             return files.count(path) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY;
         };
         api.DeleteFileA = [this](LPCSTR path) { return Allowed("DeleteFileA", path) && files.erase(path); };
-        api.MoveFileExA = [this](LPCSTR from, LPCSTR, DWORD) {
-            return events.push_back(std::string("schedule ") + from), TRUE;
+        api.MoveFileExA = [this](LPCSTR from, LPCSTR to, DWORD) {
+            events.push_back(to ? std::string("move ") + from + " -> " + to : std::string("schedule ") + from);
+            if (to)
+                files[to] = files[from], files.erase(from);
+            return TRUE;
+        };
+        api.GetTempFileNameA = [this](LPCSTR dir, LPCSTR prefix, UINT, LPSTR name) -> UINT {
+            files[std::string(dir) + prefix + "1.tmp"] = "";
+            return lstrcpyA(name, (std::string(dir) + prefix + "1.tmp").c_str()) ? 1 : 0;
         };
         api.CreateDirectoryA = [](LPCSTR, LPSECURITY_ATTRIBUTES) { return TRUE; };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "native/monitor_inf_cases.h"
+#include "install/port_monitor.h"
 #include "native/monitor_inf_invariants.h"
 #include "package/monitor_inf.h"
 #include "package/monitor_inf_text.h"
@@ -139,6 +140,8 @@ TEST(MonitorInfScan, AFileThatCannotBeOpenedIsReportedByName)
     FakeMonitorFile file("");
     file.exists = false;
     MonitorInfScan scan("monitorxp.inf", 5, 1);
+    EXPECT_TRUE(file.boxes.empty());  // its callers tell
+    EXPECT_TRUE(TellMonitorInfProblem(nullptr, scan));
     ASSERT_EQ(file.boxes.size(), 1u);
     EXPECT_EQ(file.boxes[0].owner, nullptr);
     EXPECT_EQ(file.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
@@ -173,6 +176,7 @@ TEST(MonitorInfScan, ALongNameIsCutInTheRecordButOpenedWhole)
     MonitorInfScan scan(name, 5, 1);
     EXPECT_EQ(file.openedName, name);
     EXPECT_EQ(scan.m_szInfName, name.substr(0, 259));
+    TellMonitorInfProblem(nullptr, scan);
     ASSERT_EQ(file.boxes.size(), 1u);
     EXPECT_EQ(file.boxes[0].text, "Unable to open file: " + name.substr(0, 259) + ".\nInstallation aborted.");
 }

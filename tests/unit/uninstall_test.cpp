@@ -37,12 +37,12 @@ protected:
     }
     void TearDown() override { framework::CloseLog(); }
 
-    ExitCode Uninstall(const char* name)
+    ExitCode Uninstall(const char* name, bool all = false)
     {
         CommandLine line;
-        line.name = name, line.quiet = true;
+        line.name = name, line.quiet = true, line.all = all;
         UnattendedRun run(line);
-        return UninstallPrinter(run, "ZRN7730.INF", {"KPLPrint", "KPLPRINT.DLL", "ZRNKPMON.DLL", {"ZRNKPMON.DLL"}});
+        return UninstallPrinter(run, "ZRN7730.INF", {"KPLPrint", "KPLPRINT.DLL", "ZRNKPMON.DLL", {"ZRNKPMON.DLL"}, {}, ""});
     }
 
     platform::ScopedApi api;
@@ -64,9 +64,22 @@ TEST_F(UninstallTest, PrinterOfAnotherDriverIsRefusedWithNothingChanged)
 {
     machine.printers[0][2] = "Other";  // its driver
     EXPECT_EQ(Uninstall("A"), ExitCode::BadCommandLine);
-    EXPECT_EQ(Uninstall("Z"), ExitCode::BadCommandLine);
     EXPECT_THAT(machine.events, testing::IsEmpty());
     EXPECT_THAT(log, HasSubstr("The printer A does not use the ZRN 7730 driver."));
+}
+
+TEST_F(UninstallTest, WithThePrinterGoneThePartsNoPrinterUsesGoAndAllTakesEveryPrinter)
+{
+    machine.printers = {{"B", "KPL2:", "ZRN 7730", "KPLPrint"}};
+    EXPECT_EQ(Uninstall("A"), ExitCode::Done);  // a retry after the queue went
+    EXPECT_THAT(machine.events, testing::IsEmpty());  // B uses every part
+    machine.printers.push_back({"C", "KPL1:", "ZRN 7730", "KPLPrint"});
+    EXPECT_EQ(Uninstall("", true), ExitCode::Done);
+    EXPECT_THAT(machine.events, testing::IsSupersetOf(std::vector<std::string>{
+                                    "DeletePrinter B", "DeletePrinter C", "DeletePrinterDriverExA ZRN 7730",
+                                    std::string("DeleteMonitorA ") + kMonitor}));
+    EXPECT_TRUE(machine.printers.empty());
+    EXPECT_EQ(Uninstall("A"), ExitCode::Done);  // nothing of the package is left
 }
 
 TEST_F(UninstallTest, WhatStaysBehindEndsWithNine)
@@ -79,9 +92,17 @@ TEST_F(UninstallTest, WhatStaysBehindEndsWithNine)
     EXPECT_EQ(Uninstall("A"), ExitCode::UninstallIncomplete);
     EXPECT_THAT(machine.events, testing::IsSupersetOf(std::vector<std::string>{
                                     "SetupUninstallOEMInfA OEM3.inf", "DeleteFileA " + kProcessorFile,
-                                    kDeletePort + "KPL2:", "schedule " + kDriverFile}));
+                                    kDeletePort + "KPL2:", "schedule C:\\spool\\drivers\\3\\zrn1.tmp"}));
     EXPECT_TRUE(machine.files.count(kMonitorFile));  // kept with its monitor
     EXPECT_THAT(log, HasSubstr("could not remove port monitor ZRN 7730 Language/Port Monitor"));
+}
+
+TEST_F(UninstallTest, AFileInUseLeavesItsPathFreeAndTheRunAsksForARestart)
+{
+    machine.failures[kDriverFile] = ERROR_SHARING_VIOLATION;
+    EXPECT_EQ(Uninstall("A"), ExitCode::RestartNeeded);
+    EXPECT_FALSE(machine.files.count(kDriverFile));  // a new install's file would outlive the restart
+    EXPECT_THAT(machine.events, testing::Contains("schedule C:\\spool\\drivers\\3\\zrn1.tmp"));
 }
 
 }  // namespace
