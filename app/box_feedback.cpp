@@ -9,7 +9,7 @@ Answer BoxFeedback::Ask(HWND owner, UINT questionId)
     switch (framework::ShowMessage(owner, questionId, IDS_WIZARD_CAPTION, MB_YESNO | MB_ICONQUESTION)) {
     case IDYES: return Answer::Yes;
     case IDNO: return Answer::No;
-    default: return Answer::NotAsked;
+    default: return Answer::Unanswered;
     }
 }
 

@@ -135,27 +135,19 @@ ExitCode UnattendedRun::FindDriverInf(std::string& infName)
 
 ExitCode UnattendedRun::EnsureSpooler()
 {
-    DWORD error = ERROR_SUCCESS;
-    DWORD state = QuerySpoolerState(error);
-    if (state == SERVICE_RUNNING) {
-        Step("the spooler runs");
+    // The pages' check, asked and told through the command line's feedback.
+    const SpoolerCheck check = CheckSpooler(nullptr);
+    if (check.running) {
+        m_startedSpooler = check.started;
+        Step(check.started ? "the spooler was started" : "the spooler runs");
         return ExitCode::Done;
     }
-    if (state == 0) {
-        Refuse(framework::LoadText(IDS_SPOOLER_UNREACHABLE) + framework::SystemErrorText(error));
+    if (check.unreachable != ERROR_SUCCESS) {
+        Refuse(framework::LoadText(IDS_SPOOLER_UNREACHABLE) + framework::SystemErrorText(check.unreachable));
         return ExitCode::SpoolerFailed;
     }
-    Answer answer = Ask(IDS_START_SPOOLER_QUESTION);
-    if (answer != Answer::Yes)
-        return Declined(answer, ExitCode::SpoolerFailed);
-    error = StartSpooler();
-    if (error == ERROR_SUCCESS) {
-        m_startedSpooler = true;
-        Step("the spooler was started");
-        return ExitCode::Done;
-    }
-    Refuse(framework::LoadText(IDS_START_SPOOLER_FAILED) + framework::SystemErrorText(error));
-    return ExitCode::SpoolerFailed;
+    // Declined, not asked, or a refused start (told by the check).
+    return Declined(check.answer, ExitCode::SpoolerFailed);
 }
 
 ExitCode UnattendedRun::PrepareSpoolerTask(std::string& infName)

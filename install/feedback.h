@@ -9,8 +9,9 @@
 
 enum class Answer {
     Yes,
-    No,       // the user said No
-    NotAsked  // nobody could be asked: /quiet without /yes, or a box that could not be shown
+    No,         // the user said No
+    NotAsked,   // nobody to ask: /quiet without /yes
+    Unanswered  // the question could not be shown
 };
 
 class Feedback {

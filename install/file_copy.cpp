@@ -105,7 +105,12 @@ bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
     if (!StepFeedback().MayShowWindows())
         op.fFlags |= FOF_SILENT | FOF_NOERRORUI;
     op.lpszProgressTitle = nullptr;
-    return sys().SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+    if (sys().SHFileOperationA(&op) != 0 || op.fAnyOperationsAborted)
+        return false;
+    // A shell can report success for a destination it could not make (Wine's, below a file):
+    // without the directory nothing was copied.
+    const DWORD attributes = sys().GetFileAttributesA(FullPath(directory).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CopyDirectoryFiles(const std::string& destination)

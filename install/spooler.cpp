@@ -354,30 +354,41 @@ SpoolerCheck CheckSpooler(HWND owner)
         check.running = true;
         return check;
     }
-    const Answer answer = StepFeedback().Ask(owner, IDS_START_SPOOLER_QUESTION);
-    if (answer == Answer::No) {
-        StepFeedback().End(ExitCode::Done);
-        return check;
-    }
-    if (answer != Answer::Yes) {
+    check.answer = StepFeedback().Ask(owner, IDS_START_SPOOLER_QUESTION);
+    if (check.answer == Answer::Unanswered) {
         check.running = true;  // the question could not be shown
         return check;
     }
+    if (check.answer != Answer::Yes)
+        return check;
     error = StartSpooler();
-    check.running = error == ERROR_SUCCESS;
+    check.running = check.started = error == ERROR_SUCCESS;
     if (!check.running)
         TellError(owner, IDS_START_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
     return check;
 }
 
+namespace {
+
+// The pages' check: a No to the question ends the program as Cancel would.
+SpoolerCheck CheckSpoolerForPages(HWND owner)
+{
+    SpoolerCheck check = CheckSpooler(owner);
+    if (check.answer == Answer::No)
+        StepFeedback().End(ExitCode::Done);
+    return check;
+}
+
+}  // namespace
+
 bool EnsureSpoolerRunning(HWND owner)
 {
-    return CheckSpooler(owner).running;
+    return CheckSpoolerForPages(owner).running;
 }
 
 bool RequireSpooler(HWND owner)
 {
-    SpoolerCheck check = CheckSpooler(owner);
+    SpoolerCheck check = CheckSpoolerForPages(owner);
     if (check.running)
         return true;
     if (check.unreachable != ERROR_SUCCESS)

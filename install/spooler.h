@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "install/feedback.h"
 #include "platform/win.h"
 
 // The dependent services that StopSpooler stopped, in the order the service manager
@@ -27,17 +28,20 @@ DWORD StartSpooler();
 // What the spooler check found.
 struct SpoolerCheck {
     bool running = false;
+    bool started = false;              // the check started it
+    Answer answer = Answer::Unanswered;  // to the question to start it, when it was asked
     // Why the service manager or the spooler could not even be asked (for instance without
     // an administrator's rights); nothing has been shown then. ERROR_SUCCESS when it was asked.
     DWORD unreachable = ERROR_SUCCESS;
 };
 
-// Makes sure that the spooler runs: asks the user (owner may be null) when it is stopped
-// and starts it on Yes; a No ends the process with exit code 0. A refused start is shown; a
-// spooler that cannot be asked is not.
+// Makes sure that the spooler runs: asks (owner may be null) when it is stopped and starts it
+// on Yes; a question that could not be shown counts as answered. A refused start is told; a
+// spooler that cannot be asked is not. Nothing ends here.
 SpoolerCheck CheckSpooler(HWND owner);
 
-// The pages' check: CheckSpooler, true when the spooler runs or was started.
+// The pages' check: CheckSpooler, true when the spooler runs or was started; a No ends the
+// program with exit code 0.
 bool EnsureSpoolerRunning(HWND owner);
 
 // The check of the steps that cannot go on without the spooler: true when it runs; otherwise

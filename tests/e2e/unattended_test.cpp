@@ -104,6 +104,13 @@ TEST(Unattended, AQuestionUnderQuietWithoutYesEndsTheRunWithNothingChanged)
     EXPECT_EQ(DWORD(SERVICE_STOPPED), SpoolerState());
     EXPECT_EQ("", Join(Differences(before, Snapshot())));
     EXPECT_TRUE(Logged(run, "question not asked") && Logged(run, "exit code 4")) << run.log;
+
+    Wizard asked;  // without /quiet the question is a box: No ends the run with 1
+    ASSERT_TRUE(asked.Start(testpaths::PackageDir(), "/install /newport")) << asked.Error();
+    EXPECT_NE("", asked.Answer(IDNO, "spooler question")) << asked.Error();
+    asked.Process().WaitForExit(e2e::kLongWaitMs);
+    EXPECT_EQ(1u, asked.Process().ExitCode());
+    EXPECT_EQ("", Join(Differences(before, Snapshot())));
 }
 
 TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
@@ -170,6 +177,8 @@ TEST(Unattended, AFailedInstallTakesOutWhatItMadeAndTheUninstallWhatIsLeftWithou
     EXPECT_EQ(6u, run.code) << run.log;
     EXPECT_TRUE(Logged(run, "undo: removed port KPL")) << run.log;
     EXPECT_EQ("", ChangedButThePrintProcessor(before)) << run.log;
+    ASSERT_TRUE(DeleteFileA((broken + "\\ZRN7730.INF").c_str()));
+    EXPECT_EQ(3u, RunSetup("/install /newport /quiet /yes", nullptr, broken).code);  // no driver INF
 
     // A whole install, its printer deleted by hand: the uninstall removes the rest.
     ASSERT_EQ(0u, RunSetup("/install /newport /quiet /yes").code);
@@ -205,6 +214,8 @@ TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
         EXPECT_TRUE(Logged(run, "exit code 2")) << line << "\n" << run.log;
     }
     EXPECT_TRUE(Logged(RunSetup("/install /bogus /quiet"), usageEnd));
+    testpaths::WriteText("C:\\zrn-a-file", "");  // a directory cannot be made below a file
+    EXPECT_EQ(8u, RunSetup("/copy:C:\\zrn-a-file\\x /quiet").code);
     EXPECT_EQ("", Join(Differences(before, Snapshot())));
     EXPECT_EQ(DWORD(SERVICE_STOPPED), SpoolerState());
 

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/box_feedback.h"
 #include "app/install_status.h"
 #include "app/unattended.h"
 #include "app/wizard_app.h"
@@ -466,5 +467,7 @@ int main(int argc, char** argv)
     if (!std::getenv(kCopyVariable))
         return RunFromPackageCopy(argc, argv);
     testing::InitGoogleTest(&argc, argv);
+    BoxFeedback boxes;
+    ScopedFeedback feedback(boxes);
     return RUN_ALL_TESTS();
 }
