@@ -12,6 +12,7 @@
 #include "install/uninstall.h"
 #include "package/inf_discovery.h"
 #include "package/inf_file.h"
+#include "package/model.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -93,8 +94,7 @@ ExitCode UnattendedRun::Finish(ExitCode code)
 ExitCode UnattendedRun::CheckPlatform()
 {
     m_version.dwOSVersionInfoSize = sizeof m_version;
-    if (!sys().GetVersionExA(&m_version) || m_version.dwPlatformId != VER_PLATFORM_WIN32_NT ||
-        m_version.dwMajorVersion != 5) {
+    if (!sys().GetVersionExA(&m_version) || !IsSupportedWindows(m_version)) {
         Refuse(IDS_WRONG_PLATFORM);
         return ExitCode::Refused;
     }
@@ -121,16 +121,13 @@ ExitCode UnattendedRun::CheckRights()
 
 ExitCode UnattendedRun::FindDriverInf(std::string& infName)
 {
-    const std::string pattern = framework::LoadText(IDS_INF_PATTERN);
-    for (const std::string& name : ListInfFiles(pattern)) {
-        if (IsDriverInfFile(name)) {
-            infName = name;
-            Step("driver INF " + name);
-            return ExitCode::Done;
-        }
+    infName = FirstDriverInf(ListInfFiles(framework::LoadText(IDS_INF_PATTERN)));
+    if (infName.empty()) {
+        Refuse(IDS_CMD_NO_DRIVER_INF);
+        return ExitCode::Refused;
     }
-    Refuse(IDS_CMD_NO_DRIVER_INF);
-    return ExitCode::Refused;
+    Step("driver INF " + infName);
+    return ExitCode::Done;
 }
 
 ExitCode UnattendedRun::EnsureSpooler()

@@ -36,32 +36,26 @@ std::string FindPackagePort(const std::string& wanted)
 }
 
 // The package's port monitor registered, or upgraded when the package's is newer and the
-// question is answered Yes.
+// question is answered Yes: the wizard's step, ended by the command line's rules.
 ExitCode InstallMonitor(UnattendedRun& run)
 {
     framework::SavedCurrentDirectory package;
-    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(nullptr, package, run.Major(), run.Minor());
-    if (!scan)
-        return ExitCode::PortMonitorFailed;
-    if (!FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName)) {
-        run.Step("registering the port monitor " + scan->m_szMonitorName);
-        return RegisterPortMonitor(nullptr, *scan) ? ExitCode::Done : ExitCode::PortMonitorFailed;
-    }
-    if (!PackageMonitorIsNewer()) {
-        run.Step("the port monitor " + scan->m_szMonitorName + " is installed and not older than the package's");
+    const MonitorStepResult result = InstallMonitorStep(nullptr, package, run.Major(), run.Minor());
+    const std::string monitor = "the port monitor " + result.monitorName;
+    switch (result.step) {
+    case MonitorStep::Registered: run.Step(monitor + " was registered"); return ExitCode::Done;
+    case MonitorStep::Present:
+        run.Step(monitor + " is installed and not older than the package's");
         return ExitCode::Done;
+    case MonitorStep::Upgraded: run.Step(monitor + " was upgraded"); return ExitCode::Done;
+    case MonitorStep::Declined: return UnattendedRun::Declined(result.answer, ExitCode::PortMonitorFailed);
+    case MonitorStep::StopFailed:
+    case MonitorStep::RestartFailed: return ExitCode::SpoolerFailed;
+    case MonitorStep::ScanFailed:
+    case MonitorStep::RegisterFailed:
+    case MonitorStep::CopyFailed: break;
     }
-    Answer answer = run.Ask(IDS_UPGRADE_MONITOR);
-    if (answer != Answer::Yes)
-        return UnattendedRun::Declined(answer, ExitCode::PortMonitorFailed);
-    run.Step("replacing the port monitor's files while the spooler is stopped");
-    switch (ReplaceMonitorFiles(nullptr, scan->m_szFileList)) {
-    case MonitorReplacement::Replaced: return ExitCode::Done;
-    case MonitorReplacement::CopyFailed: return ExitCode::PortMonitorFailed;
-    case MonitorReplacement::StopFailed:
-    case MonitorReplacement::RestartFailed: break;
-    }
-    return ExitCode::SpoolerFailed;
+    return ExitCode::PortMonitorFailed;
 }
 
 // Every check of the values that needs no change to the machine: the name's rules and the

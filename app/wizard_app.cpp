@@ -5,6 +5,7 @@
 #include "app/install_status.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
+#include "package/model.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -26,7 +27,7 @@ BOOL WizardApp::InitInstance()
     // A failed call leaves the zeroed record, which the gate refuses.
     sys().GetVersionExA(&m_versionInfo);
 
-    if (m_versionInfo.dwPlatformId == VER_PLATFORM_WIN32_NT && m_versionInfo.dwMajorVersion == 5) {
+    if (IsSupportedWindows(m_versionInfo)) {
         m_szDriverName = g_szDefaultName;
         m_nTask = 0;
         m_nState = StateWelcome;

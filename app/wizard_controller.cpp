@@ -8,6 +8,7 @@
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "install/copy_driver.h"
+#include "package/inf_discovery.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -34,10 +35,7 @@ const char* StateName(unsigned state)
 
 std::string WizardApp::FindDriverInf(const std::vector<std::string>& candidates)
 {
-    for (const std::string& name : candidates)
-        if (IsDriverInf(name))
-            return name;
-    return {};
+    return FirstDriverInf(candidates, [this](const std::string& name) { return IsDriverInf(name); });
 }
 
 bool WizardApp::ShowPage(WizardPage& page)

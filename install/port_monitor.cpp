@@ -243,38 +243,72 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
     return MonitorReplacement::CopyFailed;
 }
 
-bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+namespace {
+
+// The upgrade of an installed monitor, when the package's is newer and the answer is Yes.
+MonitorStep UpgradeMonitor(HWND owner, const std::vector<std::string>& fileList, Answer& answer)
 {
     framework::ScopedWaitCursor wait;
     if (!PackageMonitorIsNewer())
-        return true;
-    if (StepFeedback().Ask(owner, IDS_UPGRADE_MONITOR) != Answer::Yes)
-        return false;
+        return MonitorStep::Present;
+    answer = StepFeedback().Ask(owner, IDS_UPGRADE_MONITOR);
+    if (answer != Answer::Yes)
+        return MonitorStep::Declined;
     switch (ReplaceMonitorFiles(owner, fileList)) {
-    case MonitorReplacement::Replaced:
-        return true;
-    case MonitorReplacement::StopFailed:
-    case MonitorReplacement::CopyFailed:
-        return false;
-    case MonitorReplacement::RestartFailed:
-        break;
+    case MonitorReplacement::Replaced: return MonitorStep::Upgraded;
+    case MonitorReplacement::StopFailed: return MonitorStep::StopFailed;
+    case MonitorReplacement::CopyFailed: return MonitorStep::CopyFailed;
+    case MonitorReplacement::RestartFailed: break;
     }
-    StepFeedback().End(ExitCode::SpoolerFailed);
-    return false;
+    return MonitorStep::RestartFailed;
+}
+
+}  // namespace
+
+bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+{
+    Answer answer = Answer::Unanswered;
+    switch (UpgradeMonitor(owner, fileList, answer)) {
+    case MonitorStep::Present:
+    case MonitorStep::Upgraded:
+        return true;
+    case MonitorStep::RestartFailed:
+        StepFeedback().End(ExitCode::SpoolerFailed);
+        return false;
+    default:
+        return false;
+    }
+}
+
+MonitorStepResult InstallMonitorStep(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
+                                     DWORD minor)
+{
+    MonitorStepResult result;
+    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);
+    if (!scan)
+        return result;
+    if (FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName))
+        result.step = UpgradeMonitor(owner, scan->m_szFileList, result.answer);
+    else
+        result.step = RegisterPortMonitor(owner, *scan) ? MonitorStep::Registered : MonitorStep::RegisterFailed;
+    result.monitorName = scan->m_szMonitorName;
+    return result;
 }
 
 bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
 {
     if (!RequireSpooler(owner))
         return false;
-
     framework::SavedCurrentDirectory start;
-    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);
-    if (!scan)
+    // A declined or failed upgrade keeps the old monitor, and after a refused registration
+    // (told) the pages follow anyway; a spooler that did not come back ends the wizard.
+    switch (InstallMonitorStep(owner, start, major, minor).step) {
+    case MonitorStep::ScanFailed:
         return false;
-    if (FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName))
-        UpgradePortMonitor(owner, scan->m_szFileList);  // declined or failed: the old monitor stays
-    else
-        RegisterPortMonitor(owner, *scan);  // a refusal has been shown; the page follows anyway
-    return true;
+    case MonitorStep::RestartFailed:
+        StepFeedback().End(ExitCode::SpoolerFailed);
+        return false;
+    default:
+        return true;
+    }
 }

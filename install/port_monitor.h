@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/paths.h"
+#include "install/feedback.h"
 #include "package/monitor_inf.h"
 #include "platform/win.h"
 
@@ -58,6 +59,30 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
 // installed monitor stays in use). Ends the process (the spooler's
 // exit code) when the spooler cannot be restarted.
 bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
+
+// What the monitor step did, for each front end to go on or end by its own rules.
+enum class MonitorStep {
+    Registered,     // the package's monitor was not registered and now is
+    Present,        // registered and not older than the package's
+    Upgraded,       // an older one had its files replaced
+    ScanFailed,     // the monitor directory or its INF cannot be used (told)
+    RegisterFailed, // the registration was refused (told)
+    Declined,       // the upgrade question was not answered Yes
+    StopFailed,     // the upgrade's stop, copy or restart failed (told)
+    CopyFailed,
+    RestartFailed,
+};
+struct MonitorStepResult {
+    MonitorStep step = MonitorStep::ScanFailed;
+    Answer answer = Answer::Unanswered;  // to the upgrade question, when it was asked
+    std::string monitorName;
+};
+
+// In the package's monitor directory (below `start`): scans the monitor INF for the Windows
+// version, then registers the monitor, or offers (through the steps' feedback) to upgrade an
+// installed older one.
+MonitorStepResult InstallMonitorStep(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
+                                     DWORD minor);
 
 // The step before the printer page, for the Windows version given: makes sure the spooler
 // runs (ending the process when it cannot), then in the package's monitor directory scans

@@ -35,3 +35,12 @@ int InfHasCatalogFile(const std::string& infName)
         return 0;
     return fd.nFileSizeHigh != 0 || fd.nFileSizeLow != 0 ? 1 : 0;
 }
+
+std::string FirstDriverInf(const std::vector<std::string>& candidates,
+                           const std::function<bool(const std::string&)>& isDriverInf)
+{
+    for (const std::string& name : candidates)
+        if (isDriverInf(name))
+            return name;
+    return {};
+}

@@ -138,6 +138,17 @@ TEST_F(Upgrade, NewerMonitorIsOfferedAndYesReplacesItsFilesAroundASpoolerRestart
     }
     const MachineState before = Snapshot();
 
+    // The command line asks the same question: under /quiet without /yes nobody answers it,
+    // and the run ends 5 with nothing changed.
+    {
+        Wizard quiet;
+        ASSERT_TRUE(quiet.Start(newPackage, "/install /newport /quiet")) << quiet.Error();
+        quiet.Process().WaitForExit(e2e::kLongWaitMs);
+        EXPECT_EQ(5u, quiet.Process().ExitCode());
+        EXPECT_EQ("", Join(Differences(before, Snapshot())));
+        EXPECT_EQ(oldVersion, FileVersionOf(installed));
+    }
+
     // The newer package: after Next, the wizard asks before it touches the spooler.
     Wizard wizard;
     ASSERT_TRUE(wizard.Start(newPackage)) << wizard.Error();
