@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "support/process.h"
+
 namespace scenario {
 
 namespace {
 
 const ULONG_PTR kJobKey = 1;
 const ULONG_PTR kStopKey = 2;
-// How long a child is looked at for its command line before it counts as unreadable.
-const DWORD kReadForMs = 5000;
+// How long a child is looked at for its command line before it counts as unreadable: as long
+// as a scenario waits for a child. A process that starts slowly (a loaded host) fills in its
+// parameters late; a shorter look left it unread while the scenario went on waiting for it.
+const DWORD kReadForMs = e2e::kWaitMs;
 
 using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
 
