@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/ansi_text.h"
+#include "platform/api.h"
 #include "platform/handles.h"
 
 namespace framework {
@@ -44,6 +46,23 @@ bool ReadWholeFile(const std::string& path, std::string& out)
             return true;
         out.append(buf, got);
     }
+}
+
+std::string MoveFileAside(const std::string& path, const char* prefix)
+{
+    const size_t slash = FindLastCharacter(path, '\\');
+    // Without a directory the temporary name would go to the current one.
+    if (slash == std::string::npos)
+        return {};
+    char temporary[MAX_PATH + 1] = {};
+    if (!sys().GetTempFileNameA(path.substr(0, slash).c_str(), prefix, 0, temporary))
+        return {};
+    // The first failure ends the sequence; none is reported.
+    if (!sys().DeleteFileA(temporary))
+        return {};
+    if (!sys().MoveFileExA(path.c_str(), temporary, 0))
+        return {};
+    return temporary;
 }
 
 }  // namespace framework

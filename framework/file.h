@@ -14,4 +14,8 @@ ReadResult ReadFilePrefix(const std::string& path, size_t maxBytes, std::string&
 // Reads a whole file (used for comparisons); false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
+// Renames a file to a fresh temporary name (prefix, then a number) in its own directory: a
+// library in use can be renamed though not deleted. The new path, or "" when the file stays.
+std::string MoveFileAside(const std::string& path, const char* prefix);
+
 }  // namespace framework

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/file.h"
 #include "framework/strings.h"
 #include "install/feedback.h"
 #include "install/file_copy.h"
@@ -44,16 +45,7 @@ std::string MoveAside(const std::string& fileName, const char* environment)
     // Without the directory the path would name a file in the root of the current drive.
     if (directory.empty())
         return {};
-    std::string path = directory + "\\" + fileName;
-    char temporary[MAX_PATH + 1] = {};
-    if (!sys().GetTempFileNameA(directory.c_str(), "set", 0, temporary))
-        return {};
-    // The first failure ends the sequence; none is reported.
-    if (!sys().DeleteFileA(temporary))
-        return {};
-    if (!sys().MoveFileExA(path.c_str(), temporary, 0))
-        return {};
-    return temporary;
+    return framework::MoveFileAside(directory + "\\" + fileName, "set");
 }
 
 }  // namespace

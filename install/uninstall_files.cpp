@@ -1,7 +1,7 @@
 // Leftover files, the report's reasons, and what the package installs besides its driver.
 #include <cstring>
 
-#include "framework/ansi_text.h"
+#include "framework/file.h"
 #include "framework/strings.h"
 #include "install/port_monitor.h"
 #include "install/uninstall.h"
@@ -31,23 +31,6 @@ std::string ErrorReason(DWORD error)
     return (text.empty() ? std::string("error") : text) + " (" + std::to_string(error) + ")";
 }
 
-namespace {
-
-// Renames a file to a new name of its own directory; the new name, or "" when it stays.
-std::string MoveAside(const std::string& path)
-{
-    const std::string directory = path.substr(0, framework::FindLastCharacter(path, '\\') + 1);
-    char name[MAX_PATH + 1] = {};
-    if (directory.empty() || !sys().GetTempFileNameA(directory.c_str(), "zrn", 0, name))
-        return {};
-    if (sys().MoveFileExA(path.c_str(), name, MOVEFILE_REPLACE_EXISTING))
-        return name;
-    sys().DeleteFileA(name);
-    return {};
-}
-
-}  // namespace
-
 void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
 {
     DWORD attributes = sys().GetFileAttributesA(path.c_str());
@@ -66,7 +49,7 @@ void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
     // can be renamed. The new name is what Windows deletes when it next starts: a file that
     // a later install puts at the old path must outlive that restart.
     bool inUse = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-    std::string aside = inUse ? MoveAside(path) : std::string();
+    std::string aside = inUse ? framework::MoveFileAside(path, "zrn") : std::string();
     if (aside.empty())
         report.push_back({part, PartState::Failed, ErrorReason(error)});
     else if (sys().MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))

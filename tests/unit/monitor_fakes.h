@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "install_fakes.h"
 #include "seam_fakes.h"
@@ -439,8 +440,9 @@ private:
             return TRUE;
         };
         api.GetTempFileNameA = [this](LPCSTR dir, LPCSTR prefix, UINT, LPSTR name) -> UINT {
-            files[std::string(dir) + prefix + "1.tmp"] = "";
-            return lstrcpyA(name, (std::string(dir) + prefix + "1.tmp").c_str()) ? 1 : 0;
+            const std::string made = framework::JoinPath(dir, std::string(prefix) + "1.tmp");
+            files[made] = "";
+            return lstrcpyA(name, made.c_str()) ? 1 : 0;
         };
         api.CreateDirectoryA = [](LPCSTR, LPSECURITY_ATTRIBUTES) { return TRUE; };
 
