@@ -1,8 +1,6 @@
 #include "install/install_mark.h"
 
-#include <cstring>
-#include <vector>
-
+#include "framework/registry.h"
 #include "install/uninstall.h"
 #include "platform/api.h"
 #include "platform/handles.h"
@@ -43,18 +41,8 @@ std::string InstallMarkVersion(const std::string& model)
     if (sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, InstallMarkKey(model).c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
         ERROR_SUCCESS)
         return {};
-    std::vector<char> text(64);
-    for (;;) {
-        DWORD type = 0, size = static_cast<DWORD>(text.size());
-        LONG status = sys().RegQueryValueExA(key.get(), "Version", nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-        if (status == ERROR_MORE_DATA && size > text.size() && size < 65536) {
-            text.resize(size + 1);
-            continue;
-        }
-        if (status != ERROR_SUCCESS || type != REG_SZ)
-            return {};
-        return std::string(text.data(), strnlen(text.data(), size));
-    }
+    std::string version;
+    return framework::ReadRegistryText(key.get(), "Version", version) ? version : std::string();
 }
 
 bool RemoveInstallMark(const std::string& model)

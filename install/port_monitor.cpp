@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/paths.h"
+#include "framework/registry.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
 #include "install/exit_codes.h"
@@ -34,23 +35,6 @@ const char kFileVersionBlock[] = "\\StringFileInfo\\040904b0\\FileVersion";
 constexpr REGSAM kMonitorKeyAccess = KEY_READ | KEY_WRITE;
 // Storage of one name or value: 259 characters and the NUL.
 constexpr DWORD kNameBytes = MAX_PATH;
-
-// A text value of at most 259 characters; false when it is missing, longer or not text.
-bool ReadTextValue(HKEY key, const char* name, std::string& value)
-{
-    char buf[kNameBytes + 1] = {};
-    DWORD type = 0;
-    DWORD size = kNameBytes;
-    if (sys().RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buf), &size) !=
-        ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return false;
-    if (size > kNameBytes)
-        size = kNameBytes;
-    value.assign(buf, strnlen(buf, size));
-    return true;
-}
 
 // The monitor's files from the current directory into the system directory.
 bool CopyMonitorFiles(const std::vector<std::string>& fileList)
@@ -171,10 +155,10 @@ bool FindInstalledMonitorVersion(const std::string& dll, std::string& version)
         if (sys().RegOpenKeyExA(monitors.get(), name, 0, kMonitorKeyAccess, monitor.receive()) != ERROR_SUCCESS)
             continue;
         std::string driver;
-        if (!ReadTextValue(monitor.get(), "Driver", driver) || !framework::EqualNoCase(driver, dll))
+        if (!framework::ReadRegistryText(monitor.get(), "Driver", driver) || !framework::EqualNoCase(driver, dll))
             continue;
         std::string found;
-        if (ReadTextValue(monitor.get(), "Version", found)) {
+        if (framework::ReadRegistryText(monitor.get(), "Version", found)) {
             version = found;
             return true;
         }
