@@ -8,7 +8,6 @@
 #include "install/feedback.h"
 #include "platform/win.h"
 
-
 // One unattended run: its options, and how it asks, tells and logs.
 class UnattendedRun {
 public:

@@ -29,11 +29,6 @@ private:
 
 }  // namespace
 
-size_t NextCharacter(const std::string& s, size_t at)
-{
-    return at < s.size() ? LeadBytes().Next(s, at) : s.size();
-}
-
 size_t FindCharacter(const std::string& s, char c, size_t from)
 {
     LeadBytes lead;

@@ -7,9 +7,6 @@
 
 namespace framework {
 
-// Where the character after the one at `at` begins (at most s.size()).
-size_t NextCharacter(const std::string& s, size_t at);
-
 // The first character `c` (a single-byte character) at or after `from`, which must be where
 // a character begins; npos when there is none.
 size_t FindCharacter(const std::string& s, char c, size_t from = 0);

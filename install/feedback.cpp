@@ -33,11 +33,6 @@ ScopedFeedback::~ScopedFeedback()
     g_current = previous_;
 }
 
-void TellText(HWND owner, UINT textId, UINT captionId, UINT style)
-{
-    StepFeedback().Tell(owner, framework::LoadText(textId), captionId, style);
-}
-
 void TellError(HWND owner, UINT prefixId, DWORD error, UINT captionId, UINT style)
 {
     StepFeedback().Tell(owner, framework::LoadText(prefixId) + framework::SystemErrorText(error), captionId, style);

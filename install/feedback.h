@@ -43,8 +43,7 @@ private:
     Feedback* previous_;
 };
 
-// Tell with a string-table text; with a string-table prefix and the system's text for an
-// error; with the system's text alone as a failure.
-void TellText(HWND owner, UINT textId, UINT captionId, UINT style);
+// Tell with a string-table prefix and the system's text for an error; with the system's text
+// alone as a failure.
 void TellError(HWND owner, UINT prefixId, DWORD error, UINT captionId, UINT style);
 void TellSystemError(HWND owner, DWORD error, UINT captionId);

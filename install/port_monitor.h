@@ -26,11 +26,11 @@ void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
 std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
                                                     DWORD minor);
 
-// Looks for a registered monitor whose DLL is dllName (letter case aside). When there is
-// one, its name goes into monitorName and the answer is true.
 // Tells why the scan gave nothing, when it has a reason to tell; true when it told one.
 bool TellMonitorInfProblem(HWND owner, const MonitorInfScan& scan);
 
+// Looks for a registered monitor whose DLL is dllName (letter case aside). When there is
+// one, its name goes into monitorName and the answer is true.
 bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName);
 
 // Copies the monitor's files from the current directory into the system directory and
