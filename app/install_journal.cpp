@@ -101,9 +101,9 @@ bool InstallJournal::Undo(UnattendedRun& run) const
             for (const std::string& port : NewMonitorPorts(monitor))
                 DeleteMonitorPort(monitor, port, report);
     }
+    // A file that is missing now adds nothing to the report.
     for (const std::string& path : missing_)
-        if (Exists(path))
-            DeleteLeftoverFile(path, report);
+        DeleteLeftoverFile(path, report);
     for (const PartResult& part : report)
         if (part.state != PartState::Absent)
             LogPart(run, part, "undo: ");

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "framework/ansi_text.h"
 #include "framework/file.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
@@ -15,12 +14,10 @@ namespace {
 
 bool CopyThroughSetupApi(const std::string& infName)
 {
-    std::string directory = CurrentDirectory();
+    const std::string directory = CurrentDirectory();
     if (directory.empty())
         return false;
-    if (!framework::EndsWithCharacter(directory, '\\'))
-        directory += '\\';
-    std::string path = directory + infName;
+    const std::string path = framework::JoinPath(directory, infName);
     return sys().SetupCopyOEMInfA(path.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
                                   nullptr) != FALSE;
 }
@@ -56,10 +53,7 @@ std::string InfDirectory()
     UINT n = sys().GetWindowsDirectoryA(windows, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return {};
-    std::string directory(windows, n);
-    if (!framework::EndsWithCharacter(directory, '\\'))
-        directory += '\\';
-    return directory + "inf\\";
+    return framework::JoinPath(std::string(windows, n), "inf\\");
 }
 
 // The size of a file of the current directory; false when it is missing or 4 GB or more.

@@ -170,13 +170,8 @@ std::string CDirectoryTree::GetItemPath(HTREEITEM item) const
     if (!item)
         return {};
     std::string path = GetItemText(item);
-    for (HTREEITEM up = GetParent(item); up; up = GetParent(up)) {
-        std::string text = GetItemText(up);
-        if (framework::EndsWithCharacter(text, '\\'))
-            path = text + path;
-        else
-            path = text + "\\" + path;
-    }
+    for (HTREEITEM up = GetParent(item); up; up = GetParent(up))
+        path = framework::JoinPath(GetItemText(up), path);
     return path;
 }
 
