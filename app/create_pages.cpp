@@ -7,9 +7,9 @@
 WizardPages WizardApp::CreatePages()
 {
     WizardPages p;
-    p.welcome = std::make_shared<WelcomePage>();
+    p.welcome = std::make_shared<WelcomePage>(m_package);
     p.destination = std::make_shared<DestinationPage>();
     p.summary = std::make_shared<SummaryPage>();
-    p.printer = std::make_shared<PrinterPage>();
+    p.printer = std::make_shared<PrinterPage>(m_package);
     return p;
 }

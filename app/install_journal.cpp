@@ -59,15 +59,15 @@ bool Exists(const std::string& path)
 
 }  // namespace
 
-InstallJournal::InstallJournal(const PackageParts& package, const std::string& infName, const std::string& model)
-    : package_(package), infName_(infName), model_(model)
+InstallJournal::InstallJournal(const PackageParts& package, const std::string& infPath, const std::string& model)
+    : package_(package), infPath_(infPath), model_(model)
 {
     const std::string monitor = RegisteredMonitor(package.monitorDll);
     monitor_ = !monitor.empty();
     ports_ = MonitorPorts(monitor);
     driver_ = IsDriverInstalled(model);
     printProcessor_ = package.printProcessor.empty() || IsPrintProcessorListed(package.printProcessor);
-    infCopy_ = !FindOemInfCopy(infName).empty();
+    infCopy_ = !FindOemInfCopy(infPath).empty();
     for (const std::string& path : PackageFilePaths(package))
         if (!Exists(path))
             missing_.push_back(path);
@@ -91,7 +91,7 @@ bool InstallJournal::Undo(UnattendedRun& run) const
                                                                         ErrorReason(sys().GetLastError())});
     else {
         if (!driver_ && RemoveDriver(model_, printers, report) && !infCopy_)
-            RemoveOemInfCopy(infName_, report);
+            RemoveOemInfCopy(infPath_, report);
         if (!printProcessor_)
             RemovePrintProcessor(package_.printProcessor, package_.printProcessorFile, printers, report);
         const std::string monitor = RegisteredMonitor(package_.monitorDll);

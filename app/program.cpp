@@ -8,6 +8,7 @@
 #include "framework/paths.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
+#include "package/printer_model.h"
 #include "platform/api.h"
 #include "platform/call_log.h"
 #include "res/resource.h"
@@ -37,7 +38,7 @@ void KeepQuiet(bool yes)
     sys().SetupSetNonInteractiveMode(TRUE);
 }
 
-// Where the log goes when the one asked for cannot be opened: %TEMP%\ZRN7730-setup.log; "" when
+// Where the log goes when the one asked for cannot be opened: the model's log file in %TEMP%; "" when
 // there is no temporary directory.
 std::string FallbackLogPath()
 {
@@ -45,7 +46,7 @@ std::string FallbackLogPath()
     DWORD n = sys().GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return {};
-    return framework::JoinPath(std::string(temp, n), "ZRN7730-setup.log");
+    return framework::JoinPath(std::string(temp, n), kModel.logFileName);
 }
 
 // A refusal of the command line: in a box with the usage (not under /quiet), and in the log.

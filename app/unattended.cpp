@@ -4,6 +4,7 @@
 
 #include "app/install_rights.h"
 #include "framework/ansi_text.h"
+#include "framework/file.h"
 #include "framework/message_box.h"
 #include "framework/paths.h"
 #include "framework/run_log.h"
@@ -35,18 +36,6 @@ const char* Meaning(ExitCode code)
     case ExitCode::RestartNeeded: return "done; Windows must restart to finish";
     }
     return "";
-}
-
-// The directory of setup.exe itself: the package's directory, whatever the caller's.
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH + 1] = {};
-    DWORD n = sys().GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return {};
-    std::string s(path, n);
-    size_t slash = framework::FindLastCharacter(s, '\\');
-    return slash == std::string::npos ? std::string() : s.substr(0, slash == 2 ? 3 : slash);
 }
 
 }  // namespace
@@ -100,12 +89,13 @@ ExitCode UnattendedRun::CheckPlatform()
     }
     Step(framework::Format("Windows %lu.%lu.%lu", m_version.dwMajorVersion, m_version.dwMinorVersion,
                            m_version.dwBuildNumber));
-    const std::string package = ProgramDirectory();
-    if (package.empty() || !sys().SetCurrentDirectoryA(package.c_str())) {
-        Refuse(IDS_CMD_NO_PACKAGE, package);
+    // The directory of setup.exe itself: the package's directory, whatever the caller's.
+    m_package = ProgramPackage();
+    if (m_package.root.empty() || !framework::IsDirectory(m_package.root)) {
+        Refuse(IDS_CMD_NO_PACKAGE, m_package.root);
         return ExitCode::Refused;
     }
-    Step("package directory " + package);
+    Step("package directory " + m_package.root);
     return ExitCode::Done;
 }
 
@@ -121,7 +111,7 @@ ExitCode UnattendedRun::CheckRights()
 
 ExitCode UnattendedRun::FindDriverInf(std::string& infName)
 {
-    infName = FirstDriverInf(ListInfFiles(framework::LoadText(IDS_INF_PATTERN)));
+    infName = FindPackageDriverInf(m_package);
     if (infName.empty()) {
         Refuse(IDS_CMD_NO_DRIVER_INF);
         return ExitCode::Refused;

@@ -2,21 +2,26 @@
 // writes its steps to the run's log and ends with an exit code (install/exit_codes.h).
 #pragma once
 #include <string>
+#include <utility>
 
 #include "app/command_line.h"
 #include "install/exit_codes.h"
 #include "install/feedback.h"
+#include "package/package.h"
 #include "platform/win.h"
 
 // One unattended run: its options, and how it asks, tells and logs.
 class UnattendedRun {
 public:
-    explicit UnattendedRun(const CommandLine& line) : m_line(line) {}
+    // The package is the one CheckPlatform finds, unless a caller that skips it gives one.
+    explicit UnattendedRun(const CommandLine& line, Package package = {}) : m_line(line), m_package(std::move(package)) {}
 
     const CommandLine& Line() const { return m_line; }
     // The Windows version, as CheckPlatform found it.
     DWORD Major() const { return m_version.dwMajorVersion; }
     DWORD Minor() const { return m_version.dwMinorVersion; }
+    // The package of setup.exe, as CheckPlatform found it.
+    const Package& DriverPackage() const { return m_package; }
 
     // A question of the wizard (a string-table text): Yes with /yes, not asked with /quiet,
     // otherwise a message box. Logged either way.
@@ -39,7 +44,7 @@ public:
         return answer == Answer::No ? ExitCode::Cancelled : stepCode;
     }
 
-    // The checks every task makes first: NT 5.x (3), the package's directory made current.
+    // The checks every task makes first: NT 5.x (3), the package's directory found (3).
     ExitCode CheckPlatform();
     // An administrator (3); a driver INF in the package (3), given back in infName.
     ExitCode CheckRights();
@@ -57,6 +62,7 @@ private:
     const CommandLine& m_line;
     bool m_startedSpooler = false;
     OSVERSIONINFOA m_version = {};
+    Package m_package;
 };
 
 // Runs the task of the command line and returns the process's exit code.

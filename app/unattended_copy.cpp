@@ -13,7 +13,7 @@ ExitCode RunCopyTask(UnattendedRun& run)
         return ExitCode::BadCommandLine;
     run.Step("copying the driver package to " + directory);
     destination::CreateDestinationDirectory(directory);
-    if (!CopyDriverPackage(CopyTargetPath(directory))) {
+    if (!CopyDriverPackage(run.DriverPackage(), CopyTargetPath(directory))) {
         run.Refuse(IDS_CMD_COPY_FAILED, directory);
         return ExitCode::CopyFailed;
     }

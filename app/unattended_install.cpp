@@ -39,8 +39,7 @@ std::string FindPackagePort(const std::string& wanted)
 // question is answered Yes: the wizard's step, ended by the command line's rules.
 ExitCode InstallMonitor(UnattendedRun& run)
 {
-    framework::SavedCurrentDirectory package;
-    const MonitorStepResult result = InstallMonitorStep(nullptr, package, run.Major(), run.Minor());
+    const MonitorStepResult result = InstallMonitorStep(nullptr, run.DriverPackage(), run.Major(), run.Minor());
     const std::string monitor = "the port monitor " + result.monitorName;
     switch (result.step) {
     case MonitorStep::Registered: run.Step(monitor + " was registered"); return ExitCode::Done;
@@ -79,11 +78,11 @@ ExitCode CheckValues(UnattendedRun& run, const std::string& name, std::string& p
 // copy that is not there afterwards, is the driver step failing.
 ExitCode InstallDriver(UnattendedRun& run, const std::string& infName, DriverInstallResult& driver)
 {
-    run.Step("installing the print processor and the driver " + std::string(g_szDefaultName));
-    driver = InstallPrinterDriver(infName, g_szDefaultName, nullptr);
+    run.Step("installing the print processor and the driver " + std::string(kModel.driverName));
+    driver = InstallPrinterDriver(run.DriverPackage(), infName, kModel.driverName, nullptr);
     if (!driver.added)
         return ExitCode::DriverFailed;
-    const std::string copy = FindOemInfCopy(infName);
+    const std::string copy = FindOemInfCopy(run.DriverPackage().Path(infName));
     if (copy.empty()) {
         run.Step("the driver INF could not be placed in the system's INF directory");
         return ExitCode::DriverFailed;
@@ -97,7 +96,7 @@ ExitCode InstallDriver(UnattendedRun& run, const std::string& infName, DriverIns
 ExitCode CheckInstalledPrinter(UnattendedRun& run, const PrinterRecord& printer, const PackageParts& package,
                                const std::string& infName)
 {
-    if (!framework::EqualNoCase(printer.driver, g_szDefaultName)) {
+    if (!framework::EqualNoCase(printer.driver, kModel.driverName)) {
         run.Refuse(IDS_CMD_NOT_OUR_PRINTER, printer.name);
         return ExitCode::BadCommandLine;
     }
@@ -111,11 +110,11 @@ ExitCode CheckInstalledPrinter(UnattendedRun& run, const PrinterRecord& printer,
     ExitCode code = InstallMonitor(run);
     if (code != ExitCode::Done)
         return code;
-    const std::string installed = InstallMarkVersion(g_szDefaultName);
-    if (!installed.empty() && CompareVersions(package.version, installed) <= 0 && IsDriverInstalled(g_szDefaultName)) {
-        run.Step("the driver " + std::string(g_szDefaultName) + " " + installed + " is installed: unchanged");
+    const std::string installed = InstallMarkVersion(kModel.driverName);
+    if (!installed.empty() && CompareVersions(package.version, installed) <= 0 && IsDriverInstalled(kModel.driverName)) {
+        run.Step("the driver " + std::string(kModel.driverName) + " " + installed + " is installed: unchanged");
     } else {
-        run.Step("the driver " + std::string(g_szDefaultName) + " is upgraded to " + package.version);
+        run.Step("the driver " + std::string(kModel.driverName) + " is upgraded to " + package.version);
         DriverInstallResult driver;
         code = InstallDriver(run, infName, driver);
         if (code != ExitCode::Done)
@@ -148,7 +147,7 @@ ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::str
     run.Step("creating the printer " + name + " on " + port);
     PrinterQueueSettings settings;
     settings.printerName = name;
-    settings.driverName = g_szDefaultName;
+    settings.driverName = kModel.driverName;
     settings.portName = port;
     settings.printProcessor = driver.printProcessor;
     settings.dataType = driver.defaultDataType;
@@ -162,7 +161,7 @@ ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::str
 
 ExitCode RunInstallTask(UnattendedRun& run)
 {
-    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
+    const std::string name = framework::Trim(run.Line().name.empty() ? kModel.printerName : run.Line().name);
     // The name's own rules first: a bad name changes nothing, not even the spooler's state.
     if (name.empty() || !PrinterPage::IsLegalPrinterName(name)) {
         run.Refuse(name.empty() ? IDS_BLANK_PRINTER_NAME : IDS_ILLEGAL_NAME);
@@ -172,7 +171,7 @@ ExitCode RunInstallTask(UnattendedRun& run)
     ExitCode code = run.PrepareSpoolerTask(infName);
     if (code != ExitCode::Done)
         return code;
-    const PackageParts package = ReadPackageParts(infName, g_szDefaultName, run.Major(), run.Minor());
+    const PackageParts package = ReadPackageParts(run.DriverPackage(), infName, kModel.driverName, run.Major(), run.Minor());
     std::vector<PrinterRecord> printers;
     const PrinterRecord* existing = ListLocalPrinters(printers) ? FindPrinter(printers, name) : nullptr;
     if (existing)
@@ -183,12 +182,12 @@ ExitCode RunInstallTask(UnattendedRun& run)
         if (code != ExitCode::Done)
             return code;
         // What is on the machine before the first change, to take out what a failed run made.
-        const InstallJournal journal(package, infName, g_szDefaultName);
+        const InstallJournal journal(package, run.DriverPackage().Path(infName), kModel.driverName);
         code = InstallNewPrinter(run, name, port, infName);
         if (code != ExitCode::Done && !journal.Undo(run))
             run.Step("the run could not take out everything it made (see the lines above)");
     }
-    if (code == ExitCode::Done && !WriteInstallMark(g_szDefaultName, package))
-        run.Step("the mark " + InstallMarkKey(g_szDefaultName) + " could not be written");
+    if (code == ExitCode::Done && !WriteInstallMark(kModel.driverName, package))
+        run.Step("the mark " + InstallMarkKey(kModel.driverName) + " could not be written");
     return code;
 }

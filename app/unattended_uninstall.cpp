@@ -17,20 +17,20 @@ bool ChooseTargets(UnattendedRun& run, const std::vector<PrinterRecord>& printer
 {
     if (run.Line().all) {
         for (const PrinterRecord& p : printers)
-            if (framework::EqualNoCase(p.driver, g_szDefaultName))
+            if (framework::EqualNoCase(p.driver, kModel.driverName))
                 targets.push_back(p);
-        run.Step(std::to_string(targets.size()) + " printer(s) of the driver " + g_szDefaultName);
+        run.Step(std::to_string(targets.size()) + " printer(s) of the driver " + kModel.driverName);
         return true;
     }
     // Trimmed as the install task trims it.
-    const std::string name = framework::Trim(run.Line().name.empty() ? g_szDefaultName : run.Line().name);
+    const std::string name = framework::Trim(run.Line().name.empty() ? kModel.printerName : run.Line().name);
     const PrinterRecord* found = FindPrinter(printers, name);
     if (!found) {
         run.Step(framework::LoadTextWith(IDS_CMD_NO_SUCH_PRINTER, name) +
                  " The package's parts that no printer uses are removed.");
         return true;
     }
-    if (!framework::EqualNoCase(found->driver, g_szDefaultName)) {
+    if (!framework::EqualNoCase(found->driver, kModel.driverName)) {
         run.Refuse(IDS_CMD_NOT_OUR_PRINTER, found->name);
         return false;
     }
@@ -74,8 +74,8 @@ ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const 
         logNew();
     }
     if (deleted) {
-        if (RemoveDriver(g_szDefaultName, others, report))
-            RemoveOemInfCopy(infName, report);
+        if (RemoveDriver(kModel.driverName, others, report))
+            RemoveOemInfCopy(run.DriverPackage().Path(infName), report);
         else
             report.push_back({"the INF copy of " + infName, PartState::Kept, "the driver stays"});
         logNew();
@@ -84,9 +84,9 @@ ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const 
         RemovePortMonitor(package, ports, others, report);
         logNew();
     }
-    if (!InstallMarkVersion(g_szDefaultName).empty() && !IsDriverInstalled(g_szDefaultName)) {
-        const bool removed = RemoveInstallMark(g_szDefaultName);
-        report.push_back({"the mark " + InstallMarkKey(g_szDefaultName), removed ? PartState::Removed : PartState::Failed, ""});
+    if (!InstallMarkVersion(kModel.driverName).empty() && !IsDriverInstalled(kModel.driverName)) {
+        const bool removed = RemoveInstallMark(kModel.driverName);
+        report.push_back({"the mark " + InstallMarkKey(kModel.driverName), removed ? PartState::Removed : PartState::Failed, ""});
         logNew();
     }
     if (!UninstallComplete(report)) {
@@ -104,7 +104,7 @@ ExitCode RunUninstallTask(UnattendedRun& run)
     if (code != ExitCode::Done)
         return code;
 
-    const PackageParts package = ReadPackageParts(infName, g_szDefaultName, run.Major(), run.Minor());
+    const PackageParts package = ReadPackageParts(run.DriverPackage(), infName, kModel.driverName, run.Major(), run.Minor());
     std::string parts = package.printProcessor.empty()
                             ? std::string("no print processor")
                             : "print processor " + package.printProcessor + " (" + package.printProcessorFile + ")";

@@ -11,7 +11,7 @@
 
 int InstallStatus = 0;
 
-WizardApp::WizardApp()
+WizardApp::WizardApp() : m_package(ProgramPackage())
 {
     std::memset(&m_versionInfo, 0, sizeof m_versionInfo);
     m_versionInfo.dwOSVersionInfoSize = sizeof m_versionInfo;
@@ -28,7 +28,7 @@ BOOL WizardApp::InitInstance()
     sys().GetVersionExA(&m_versionInfo);
 
     if (IsSupportedWindows(m_versionInfo)) {
-        m_szDriverName = g_szDefaultName;
+        m_szDriverName = kModel.driverName;
         m_nTask = 0;
         m_nState = StateWelcome;
         RunWizard();

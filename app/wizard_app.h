@@ -7,6 +7,7 @@
 
 #include "install/exit_codes.h"
 #include "package/model.h"
+#include "package/package.h"
 #include "pages/page_interfaces.h"
 #include "platform/win.h"
 
@@ -66,6 +67,7 @@ public:
     // 1 when the INF names a catalog file that exists and is not empty.
     int HasCatalogFile(const std::string& infName);
 
+    Package m_package;  // the package of setup.exe, found when the application is made
     unsigned m_nState = StateWelcome;
     OSVERSIONINFOA m_versionInfo;
     unsigned m_nTask = 0;

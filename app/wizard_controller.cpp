@@ -3,7 +3,6 @@
 #include "app/install_status.h"
 #include "app/wizard_app.h"
 #include "framework/message_box.h"
-#include "framework/paths.h"
 #include "framework/run_log.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
@@ -131,13 +130,7 @@ unsigned WizardApp::PrinterState(WizardRun& run)
 unsigned WizardApp::DestinationState(WizardRun& run)
 {
     DestinationPageBase& destination = *run.pages.destination;
-    // The page moves about the file system; the package directory must be current again
-    // for the copy and for the next visit.
-    bool shown;
-    {
-        framework::SavedCurrentDirectory package;
-        shown = ShowPage(destination);
-    }
+    const bool shown = ShowPage(destination);
     WaitCursor::Restore();
     // The destination page's Cancel ends the wizard without recording a cancel.
     if (!shown)

@@ -12,27 +12,27 @@
 
 std::vector<std::string> WizardApp::ListInfFiles(const std::string& pattern)
 {
-    return ::ListInfFiles(pattern);
+    return ::ListInfFiles(m_package.root, pattern);
 }
 
 bool WizardApp::IsDriverInf(const std::string& infName)
 {
-    return IsDriverInfFile(infName);
+    return IsDriverInfFile(m_package.Path(infName));
 }
 
 int WizardApp::HasCatalogFile(const std::string& infName)
 {
-    return InfHasCatalogFile(infName);
+    return InfHasCatalogFile(m_package.Path(infName));
 }
 
 bool WizardApp::InstallPortMonitor(PrinterPageBase& page)
 {
-    return InstallPackagePortMonitor(page.GetSafeHwnd(), m_versionInfo.dwMajorVersion, m_versionInfo.dwMinorVersion);
+    return InstallPackagePortMonitor(page.GetSafeHwnd(), m_package, m_versionInfo.dwMajorVersion, m_versionInfo.dwMinorVersion);
 }
 
 int WizardApp::InstallDriver(const std::string& infName, const std::string& driverName, const char* environment)
 {
-    DriverInstallResult result = InstallPrinterDriver(infName, driverName, environment);
+    DriverInstallResult result = InstallPrinterDriver(m_package, infName, driverName, environment);
     if (result.described) {
         m_strPrintProcessor = result.printProcessor;
         m_strDefaultDataType = result.defaultDataType;
@@ -64,7 +64,7 @@ int WizardApp::CreatePrinter(const char* serverName, const std::string& printerN
 
 void WizardApp::CopyDriverToDirectory(const std::string& destination)
 {
-    CopyDriverPackage(destination);
+    CopyDriverPackage(m_package, destination);
 }
 
 void WizardApp::OpenPrintersFolder()

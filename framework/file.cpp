@@ -65,4 +65,10 @@ std::string MoveFileAside(const std::string& path, const char* prefix)
     return temporary;
 }
 
+bool IsDirectory(const std::string& path)
+{
+    const DWORD attributes = sys().GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace framework

@@ -18,4 +18,7 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // library in use can be renamed though not deleted. The new path, or "" when the file stays.
 std::string MoveFileAside(const std::string& path, const char* prefix);
 
+// True when the path names a directory that exists.
+bool IsDirectory(const std::string& path);
+
 }  // namespace framework

@@ -38,21 +38,6 @@ std::string SystemDirectory()
     });
 }
 
-SavedCurrentDirectory::SavedCurrentDirectory() : directory_(CurrentDirectory()), noted_(!directory_.empty()) {}
-
-SavedCurrentDirectory::~SavedCurrentDirectory()
-{
-    if (noted_)
-        sys().SetCurrentDirectoryA(directory_.c_str());
-}
-
-bool SavedCurrentDirectory::EnterSubdirectory(const std::string& name) const
-{
-    if (!noted_)
-        return false;
-    return sys().SetCurrentDirectoryA(JoinPath(directory_, name).c_str()) != FALSE;
-}
-
 std::string JoinPath(const std::string& directory, const std::string& name)
 {
     if (EndsWithCharacter(directory, '\\'))

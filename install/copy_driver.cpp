@@ -2,18 +2,11 @@
 #include "install/copy_driver.h"
 
 #include "framework/ansi_text.h"
-#include "framework/strings.h"
-#include "install/feedback.h"
+#include "framework/file.h"
+#include "framework/paths.h"
 #include "install/file_copy.h"
-#include "install/port_monitor.h"
-#include "platform/api.h"
-#include "res/resource.h"
-
-namespace {
-
-const char kParentDirectory[] = "..";
-
-}  // namespace
+#include "package/package.h"
+#include "package/printer_model.h"
 
 std::string CopyTargetPath(const std::string& directory)
 {
@@ -22,25 +15,16 @@ std::string CopyTargetPath(const std::string& directory)
     return directory + "\\.";
 }
 
-bool CopyDriverPackage(const std::string& destination)
+bool CopyDriverPackage(const Package& package, const std::string& destination)
 {
     if (destination.empty())
         return false;
 
-    bool copied = CopyDirectoryFiles(destination);
+    bool copied = CopyDirectoryFiles(package.root, destination);
 
-    // Only the monitor's sub-directory goes along, and only its files, when there is one. A
-    // sub-directory that exists but cannot be entered is a failed copy.
-    if (!sys().SetCurrentDirectoryA(kMonitorDirectory)) {
-        DWORD attributes = sys().GetFileAttributesA(kMonitorDirectory);
-        return copied && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY));
-    }
-    copied = CopyDirectoryFiles(destination + "\\" + kMonitorDirectory) && copied;
-
-    if (!sys().SetCurrentDirectoryA(kParentDirectory)) {
-        StepFeedback().Tell(nullptr, framework::LoadTextWith(IDS_CANNOT_OPEN_FILE, kParentDirectory),
-                            IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
-        return false;
-    }
-    return copied;
+    // Only the monitor's sub-directory goes along, and only its files, when there is one.
+    const std::string monitor = package.MonitorDirectory();
+    if (!framework::IsDirectory(monitor))
+        return copied;
+    return CopyDirectoryFiles(monitor, framework::JoinPath(destination, kModel.monitorDirectory)) && copied;
 }

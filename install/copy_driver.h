@@ -6,7 +6,9 @@
 // backslash, also when the directory ends with one).
 std::string CopyTargetPath(const std::string& directory);
 
-// Copies the files of the current directory (the package) into destination and the files
-// of its "kpmonitor" sub-directory, when there is one, into destination\kpmonitor. An empty
-// destination copies nothing. True when every file was copied.
-bool CopyDriverPackage(const std::string& destination);
+struct Package;
+
+// Copies the files of the package's directory into destination and the files of its
+// monitor sub-directory, when there is one, into the sub-directory of the same name below
+// destination. An empty destination copies nothing. True when every file was copied.
+bool CopyDriverPackage(const Package& package, const std::string& destination);

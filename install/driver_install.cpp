@@ -11,6 +11,7 @@
 #include "install/print_processor.h"
 #include "package/inf_discovery.h"
 #include "package/inf_file.h"
+#include "package/package.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -80,13 +81,14 @@ std::string PrinterDriverDirectory(const char* environment)
     return directory;
 }
 
-DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::string& driverName,
-                                         const char* environment)
+DriverInstallResult InstallPrinterDriver(const Package& package, const std::string& infName,
+                                         const std::string& driverName, const char* environment)
 {
     DriverInstallResult result;
+    const std::string infPath = package.Path(infName);
     std::unique_ptr<InfFile> inf;
     try {
-        inf = std::make_unique<InfFile>(infName, driverName);
+        inf = std::make_unique<InfFile>(infPath, driverName);
         inf->Describe();
     } catch (...) {
         return result;
@@ -110,7 +112,7 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
 
     // A print processor that is not in place would break every job of the printer.
     if (!files.printProcessorFile.empty() &&
-        !InstallPrintProcessor(inf->m_szPrintProcessor, files.printProcessorFile, environment)) {
+        !InstallPrintProcessor(package.root, inf->m_szPrintProcessor, files.printProcessorFile, environment)) {
         result.reported = true;
         return result;
     }
@@ -120,14 +122,15 @@ DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::
         return result;
     // The spooler is not trusted to notice a missing file (Wine's does not): the driver is
     // added only with all its files in place.
-    if (!CopyFilesToDirectory(files.dependentFiles, driverDirectory)) {
+    if (!CopyFilesToDirectory(package.root, files.dependentFiles, driverDirectory)) {
         StepFeedback().Tell(nullptr, framework::LoadTextWith(IDS_FILES_NOT_COPIED, driverDirectory),
                             IDS_INSTALL_FAILED_CAPTION, MB_OK | MB_ICONHAND);
         result.reported = true;
         return result;
     }
 
-    CopyInfToSystemDirectory(infName, !infName.empty() && InfHasCatalogFile(infName) != 0);
+    if (!infName.empty())
+        CopyInfToSystemDirectory(infPath, InfHasCatalogFile(infPath) != 0);
 
     result.added = AddDriver(driverName, environment, files, inf->m_szDefaultDataType, result.reported);
     return result;

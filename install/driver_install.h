@@ -15,11 +15,13 @@ struct DriverInstallResult {
 // a driver's files are put before the driver is added; "" when it cannot be had.
 std::string PrinterDriverDirectory(const char* environment);
 
-// Describes the driver of the INF (a file name of the current directory) for the model
+struct Package;
+
+// Describes the driver of the package's INF infName (a file name in its directory) for the model
 // driverName, installs its print processor, copies the driver's files into the spooler's
 // driver directory, places the INF in the system's INF directory and adds the driver; a
 // failed print processor or copy ends the step before the driver is added. A null
 // environment is the local machine's own. An INF that cannot be described fails silently;
 // every other failure is shown under "Unable to complete the install.".
-DriverInstallResult InstallPrinterDriver(const std::string& infName, const std::string& driverName,
-                                         const char* environment);
+DriverInstallResult InstallPrinterDriver(const Package& package, const std::string& infName,
+                                         const std::string& driverName, const char* environment);

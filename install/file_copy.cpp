@@ -4,14 +4,13 @@
 #include <vector>
 
 #include "framework/ansi_text.h"
+#include "framework/file.h"
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "install/feedback.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
-
-using framework::CurrentDirectory;
 
 namespace {
 
@@ -63,24 +62,19 @@ void CreateDirectoryPath(const std::string& directory)
 
 }  // namespace
 
-bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::string& directory)
+bool CopyFilesToDirectory(const std::string& source, const std::vector<std::string>& fileNames,
+                          const std::string& directory)
 {
-    // An empty directory would make the destination "\", the root of the current drive.
-    if (directory.empty())
+    // An empty directory would make the destination "\", the root of the current drive, and
+    // an empty source would take the files from the current directory.
+    if (directory.empty() || source.empty())
         return false;
-
-    std::string current = CurrentDirectory();
-    if (current.empty())
-        return false;
-    if (!framework::EndsWithCharacter(current, '\\'))
-        current += '\\';
 
     std::string sources;
     for (const std::string& name : fileNames) {
         if (name.empty())
             continue;
-        sources += current;
-        sources += name;
+        sources += framework::JoinPath(source, name);
         sources += '\0';
     }
     // Nothing to copy: no shell operation and no directory is made.
@@ -109,11 +103,10 @@ bool CopyFilesToDirectory(const std::vector<std::string>& fileNames, const std::
         return false;
     // A shell can report success for a destination it could not make (Wine's, below a file):
     // without the directory nothing was copied.
-    const DWORD attributes = sys().GetFileAttributesA(FullPath(directory).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return framework::IsDirectory(FullPath(directory));
 }
 
-bool CopyDirectoryFiles(const std::string& destination)
+bool CopyDirectoryFiles(const std::string& source, const std::string& destination)
 {
     if (destination.empty())
         return false;
@@ -121,7 +114,10 @@ bool CopyDirectoryFiles(const std::string& destination)
     std::vector<std::string> names;
     if (!pattern.empty()) {
         WIN32_FIND_DATAA found = {};
-        platform::FindHandle search(sys().FindFirstFileA(pattern.c_str(), &found));
+        platform::FindHandle search(sys().FindFirstFileA(framework::JoinPath(source, pattern).c_str(), &found));
+        // A directory that cannot be listed is a failed copy; an empty one copies nothing.
+        if (!search && sys().GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
         if (search) {
             do {
                 if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -129,5 +125,5 @@ bool CopyDirectoryFiles(const std::string& destination)
             } while (sys().FindNextFileA(search.get(), &found));
         }
     }
-    return CopyFilesToDirectory(names, destination);
+    return CopyFilesToDirectory(source, names, destination);
 }

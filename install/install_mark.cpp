@@ -2,14 +2,13 @@
 
 #include "framework/registry.h"
 #include "install/uninstall.h"
+#include "package/printer_model.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 
 using platform::RegKey;
 
 namespace {
-
-const char kMakerKey[] = "SOFTWARE\\ZRN";
 
 bool SetText(HKEY key, const char* name, const std::string& value)
 {
@@ -21,7 +20,7 @@ bool SetText(HKEY key, const char* name, const std::string& value)
 
 std::string InstallMarkKey(const std::string& model)
 {
-    return std::string(kMakerKey) + "\\" + model + " Printer Driver";
+    return std::string(kModel.vendorKey) + "\\" + model + " Printer Driver";
 }
 
 bool WriteInstallMark(const std::string& model, const PackageParts& package)
@@ -52,12 +51,12 @@ bool RemoveInstallMark(const std::string& model)
         return false;
     RegKey maker;
     DWORD subKeys = 1, values = 1;
-    if (sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMakerKey, 0, KEY_QUERY_VALUE, maker.receive()) == ERROR_SUCCESS &&
+    if (sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kModel.vendorKey, 0, KEY_QUERY_VALUE, maker.receive()) == ERROR_SUCCESS &&
         sys().RegQueryInfoKeyA(maker.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
                                nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
         subKeys == 0 && values == 0) {
         maker.reset();
-        sys().RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+        sys().RegDeleteKeyA(HKEY_LOCAL_MACHINE, kModel.vendorKey);
     }
     return true;
 }

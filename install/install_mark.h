@@ -1,5 +1,5 @@
 // The mark that software-distribution tools test to tell whether the package is installed:
-// HKLM\SOFTWARE\ZRN\<model> Printer Driver, whose value Version is the driver INF's
+// HKLM\<vendor key>\<model> Printer Driver, whose value Version is the driver INF's
 // DriverVer version, with the driver, port monitor and print processor it installed.
 #pragma once
 #include <string>

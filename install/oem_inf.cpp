@@ -8,17 +8,11 @@
 #include "platform/api.h"
 #include "platform/handles.h"
 
-using framework::CurrentDirectory;
-
 namespace {
 
-bool CopyThroughSetupApi(const std::string& infName)
+bool CopyThroughSetupApi(const std::string& infPath)
 {
-    const std::string directory = CurrentDirectory();
-    if (directory.empty())
-        return false;
-    const std::string path = framework::JoinPath(directory, infName);
-    return sys().SetupCopyOEMInfA(path.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
+    return sys().SetupCopyOEMInfA(infPath.c_str(), nullptr, SPOST_PATH, 0, nullptr, 0, nullptr,
                                   nullptr) != FALSE;
 }
 
@@ -32,12 +26,12 @@ bool ReadText(const std::string& path, unsigned long size, std::string& text)
     return true;
 }
 
-bool IsDuplicate(const std::string& infName, unsigned long size, const std::string& candidate)
+bool IsDuplicate(const std::string& infPath, unsigned long size, const std::string& candidate)
 {
     try {
         std::string source;
         std::string other;
-        if (!ReadText(infName, size, source) || !ReadText(candidate, size, other))
+        if (!ReadText(infPath, size, source) || !ReadText(candidate, size, other))
             return false;
         // A source with a NUL before its end never matches.
         return source.size() == size && source == other;
@@ -56,11 +50,11 @@ std::string InfDirectory()
     return framework::JoinPath(std::string(windows, n), "inf\\");
 }
 
-// The size of a file of the current directory; false when it is missing or 4 GB or more.
-bool SourceSize(const std::string& infName, unsigned long& size)
+// The size of a file; false when it is missing or 4 GB or more.
+bool SourceSize(const std::string& infPath, unsigned long& size)
 {
     WIN32_FIND_DATAA source = {};
-    platform::FindHandle search(sys().FindFirstFileA(infName.c_str(), &source));
+    platform::FindHandle search(sys().FindFirstFileA(infPath.c_str(), &source));
     if (!search || source.nFileSizeHigh != 0)
         return false;
     size = source.nFileSizeLow;
@@ -69,16 +63,16 @@ bool SourceSize(const std::string& infName, unsigned long& size)
 
 }  // namespace
 
-std::string FindOemInfCopy(const std::string& infName)
+std::string FindOemInfCopy(const std::string& infPath)
 {
     unsigned long size = 0;
     std::string infDirectory = InfDirectory();
-    if (infName.empty() || infDirectory.empty() || !SourceSize(infName, size))
+    if (infPath.empty() || infDirectory.empty() || !SourceSize(infPath, size))
         return {};
-    return FindDuplicateOemInf(infName, size, infDirectory);
+    return FindDuplicateOemInf(infPath, size, infDirectory);
 }
 
-std::string FindDuplicateOemInf(const std::string& infName, unsigned long size,
+std::string FindDuplicateOemInf(const std::string& infPath, unsigned long size,
                                 const std::string& infDirectory)
 {
     WIN32_FIND_DATAA found = {};
@@ -89,25 +83,25 @@ std::string FindDuplicateOemInf(const std::string& infName, unsigned long size,
         if (found.nFileSizeHigh != 0 || found.nFileSizeLow != size)
             continue;
         std::string candidate = infDirectory + found.cFileName;
-        if (IsDuplicate(infName, size, candidate))
+        if (IsDuplicate(infPath, size, candidate))
             return candidate;
     } while (sys().FindNextFileA(search.get(), &found));
     return {};
 }
 
-void CopyInfToSystemDirectory(const std::string& infName, bool isSigned)
+void CopyInfToSystemDirectory(const std::string& infPath, bool isSigned)
 {
-    if (infName.empty())
+    if (infPath.empty())
         return;
     // A failure here is not reported: the program's own copy follows.
-    if (isSigned && CopyThroughSetupApi(infName))
+    if (isSigned && CopyThroughSetupApi(infPath))
         return;
 
     unsigned long size = 0;
-    if (!SourceSize(infName, size))
+    if (!SourceSize(infPath, size))
         return;
     std::string infDirectory = InfDirectory();
-    if (infDirectory.empty() || !FindDuplicateOemInf(infName, size, infDirectory).empty())
+    if (infDirectory.empty() || !FindDuplicateOemInf(infPath, size, infDirectory).empty())
         return;
 
     // The first free number; past the bound the INF is left uncopied, like a failed copy.
@@ -120,7 +114,7 @@ void CopyInfToSystemDirectory(const std::string& infName, bool isSigned)
     if (target.empty())
         return;
 
-    sys().CopyFileA(infName.c_str(), target.c_str(), FALSE);
+    sys().CopyFileA(infPath.c_str(), target.c_str(), FALSE);
     // A copy of a read-only INF (from read-only media) is made writable.
     DWORD attributes = sys().GetFileAttributesA(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/file.h"
 #include "framework/paths.h"
 #include "framework/registry.h"
 #include "framework/strings.h"
@@ -15,17 +16,16 @@
 #include "install/spooler.h"
 #include "install/version_compare.h"
 #include "package/monitor_inf.h"
+#include "package/package.h"
+#include "package/printer_model.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 
-using framework::CurrentDirectory;
 using framework::JoinPath;
 using framework::SystemDirectory;
 using platform::RegKey;
 
-const char kMonitorDllName[] = "ZRNKPMON.DLL";
-const char kMonitorDirectory[] = "kpmonitor";
 
 namespace {
 
@@ -36,10 +36,10 @@ constexpr REGSAM kMonitorKeyAccess = KEY_READ | KEY_WRITE;
 // Storage of one name or value: 259 characters and the NUL.
 constexpr DWORD kNameBytes = MAX_PATH;
 
-// The monitor's files from the current directory into the system directory.
-bool CopyMonitorFiles(const std::vector<std::string>& fileList)
+// The monitor's files from the package's monitor directory into the system directory.
+bool CopyMonitorFiles(const std::string& monitorDirectory, const std::vector<std::string>& fileList)
 {
-    return CopyFilesToDirectory(fileList, SystemDirectory());
+    return CopyFilesToDirectory(monitorDirectory, fileList, SystemDirectory());
 }
 
 // A copy of the monitor's files that failed: the monitor in use is the one that was there.
@@ -57,15 +57,15 @@ void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
                         MB_OK | MB_ICONHAND);
 }
 
-std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
-                                                    DWORD minor)
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor)
 {
     const std::string infName = MonitorInfName(major, minor);
-    if (!start.EnterSubdirectory(kMonitorDirectory)) {
+    const std::string directory = package.MonitorDirectory();
+    if (!framework::IsDirectory(directory)) {
         ReportMissingMonitorDirectory(owner, infName);
         return std::nullopt;
     }
-    MonitorInfScan scan(infName, major, minor);
+    MonitorInfScan scan(directory, infName, major, minor);
     if (scan.m_szFileList.empty()) {
         // A file that was read but names no files (another layout, a missing marker) is
         // told as one that cannot be opened.
@@ -114,7 +114,7 @@ bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName)
 
 bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan)
 {
-    if (!CopyMonitorFiles(scan.m_szFileList)) {
+    if (!CopyMonitorFiles(scan.m_directory, scan.m_szFileList)) {
         ReportMonitorFilesNotCopied(owner);
         return false;
     }
@@ -189,20 +189,20 @@ bool ReadFileVersionText(const std::string& path, std::string& version)
     return !version.empty();
 }
 
-bool PackageMonitorIsNewer()
+bool PackageMonitorIsNewer(const std::string& monitorDirectory)
 {
     std::string installed;
-    if (!FindInstalledMonitorVersion(kMonitorDllName, installed))
+    if (!FindInstalledMonitorVersion(kModel.monitorDll, installed))
         return false;
     // The version of the very file that the upgrade would copy.
-    std::string directory = CurrentDirectory();
     std::string packaged;
-    if (directory.empty() || !ReadFileVersionText(JoinPath(directory, kMonitorDllName), packaged))
+    if (!ReadFileVersionText(JoinPath(monitorDirectory, kModel.monitorDll), packaged))
         return false;
     return CompareVersions(packaged, installed) > 0;
 }
 
-MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string>& fileList)
+MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::string& monitorDirectory,
+                                       const std::vector<std::string>& fileList)
 {
     framework::ScopedWaitCursor wait;
     DependentServiceList stopped;
@@ -214,7 +214,7 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
         return stopped.spoolerDown ? MonitorReplacement::RestartFailed : MonitorReplacement::StopFailed;
     }
     // The spooler is started again whether or not the files could be copied.
-    bool copied = CopyMonitorFiles(fileList);
+    bool copied = CopyMonitorFiles(monitorDirectory, fileList);
     if (!RestartSpooler(owner, stopped)) {
         DWORD error = sys().GetLastError();
         TellError(owner, IDS_RESTART_SPOOLER_FAILED, error, IDS_WIZARD_CAPTION,
@@ -230,15 +230,15 @@ MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string
 namespace {
 
 // The upgrade of an installed monitor, when the package's is newer and the answer is Yes.
-MonitorStep UpgradeMonitor(HWND owner, const std::vector<std::string>& fileList, Answer& answer)
+MonitorStep UpgradeMonitor(HWND owner, const MonitorInfScan& scan, Answer& answer)
 {
     framework::ScopedWaitCursor wait;
-    if (!PackageMonitorIsNewer())
+    if (!PackageMonitorIsNewer(scan.m_directory))
         return MonitorStep::Present;
     answer = StepFeedback().Ask(owner, IDS_UPGRADE_MONITOR);
     if (answer != Answer::Yes)
         return MonitorStep::Declined;
-    switch (ReplaceMonitorFiles(owner, fileList)) {
+    switch (ReplaceMonitorFiles(owner, scan.m_directory, scan.m_szFileList)) {
     case MonitorReplacement::Replaced: return MonitorStep::Upgraded;
     case MonitorReplacement::StopFailed: return MonitorStep::StopFailed;
     case MonitorReplacement::CopyFailed: return MonitorStep::CopyFailed;
@@ -249,10 +249,10 @@ MonitorStep UpgradeMonitor(HWND owner, const std::vector<std::string>& fileList,
 
 }  // namespace
 
-bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
+bool UpgradePortMonitor(HWND owner, const MonitorInfScan& scan)
 {
     Answer answer = Answer::Unanswered;
-    switch (UpgradeMonitor(owner, fileList, answer)) {
+    switch (UpgradeMonitor(owner, scan, answer)) {
     case MonitorStep::Present:
     case MonitorStep::Upgraded:
         return true;
@@ -264,29 +264,27 @@ bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList)
     }
 }
 
-MonitorStepResult InstallMonitorStep(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
-                                     DWORD minor)
+MonitorStepResult InstallMonitorStep(HWND owner, const Package& package, DWORD major, DWORD minor)
 {
     MonitorStepResult result;
-    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, start, major, minor);
+    std::optional<MonitorInfScan> scan = ScanPackageMonitorInf(owner, package, major, minor);
     if (!scan)
         return result;
     if (FindRegisteredMonitor(scan->m_szDllName, scan->m_szMonitorName))
-        result.step = UpgradeMonitor(owner, scan->m_szFileList, result.answer);
+        result.step = UpgradeMonitor(owner, *scan, result.answer);
     else
         result.step = RegisterPortMonitor(owner, *scan) ? MonitorStep::Registered : MonitorStep::RegisterFailed;
     result.monitorName = scan->m_szMonitorName;
     return result;
 }
 
-bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor)
+bool InstallPackagePortMonitor(HWND owner, const Package& package, DWORD major, DWORD minor)
 {
     if (!RequireSpooler(owner))
         return false;
-    framework::SavedCurrentDirectory start;
     // A declined or failed upgrade keeps the old monitor, and after a refused registration
     // (told) the pages follow anyway; a spooler that did not come back ends the wizard.
-    switch (InstallMonitorStep(owner, start, major, minor).step) {
+    switch (InstallMonitorStep(owner, package, major, minor).step) {
     case MonitorStep::ScanFailed:
         return false;
     case MonitorStep::RestartFailed:

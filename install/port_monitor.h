@@ -5,26 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "framework/paths.h"
 #include "install/feedback.h"
 #include "package/monitor_inf.h"
 #include "platform/win.h"
-
-// The monitor DLL whose installed and packaged versions decide about an upgrade.
-extern const char kMonitorDllName[];
-
-// The package's monitor directory, next to the driver files of the current directory.
-extern const char kMonitorDirectory[];
 
 // "Unable to open file: <inf>.\nInstallation aborted." owned by owner (may be null): the
 // monitor directory or its INF cannot be used.
 void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
 
-// Makes the package's monitor directory (beside the directory that `start` noted) current
-// and scans the monitor INF of the Windows version there. Empty, the user told, when the
-// directory or the INF cannot be used (an INF that names no files included).
-std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
-                                                    DWORD minor);
+struct Package;
+
+// Scans the monitor INF of the Windows version in the package's monitor directory. Empty,
+// the user told, when the directory or the INF cannot be used (an INF that names no files
+// included).
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor);
 
 // Tells why the scan gave nothing, when it has a reason to tell; true when it told one.
 bool TellMonitorInfProblem(HWND owner, const MonitorInfScan& scan);
@@ -33,32 +27,33 @@ bool TellMonitorInfProblem(HWND owner, const MonitorInfScan& scan);
 // one, its name goes into monitorName and the answer is true.
 bool FindRegisteredMonitor(const std::string& dllName, std::string& monitorName);
 
-// Copies the monitor's files from the current directory into the system directory and
+// Copies the monitor's files from the scanned directory into the system directory and
 // registers the monitor under the scanned name. A failed copy, or the spooler's refusal with
 // the system's text, is shown under "Unable to complete the install."; the result is whether
 // the monitor is registered with its files in place.
 bool RegisterPortMonitor(HWND owner, const MonitorInfScan& scan);
 
-// True when a registered monitor's "Version" is older than the FileVersion of the package's
-// ZRNKPMON.DLL in the current directory (the package's monitor directory). An installed
-// monitor without a "Version", or a package DLL without a version, is never older.
-bool PackageMonitorIsNewer();
+// True when a registered monitor's "Version" is older than the FileVersion of the model's
+// monitor DLL in the package's monitor directory. An installed monitor without a "Version",
+// or a package DLL without a version, is never older.
+bool PackageMonitorIsNewer(const std::string& monitorDirectory);
 
-// Replaces the installed monitor's files with those of the list (from the current directory)
+// Replaces the installed monitor's files with those of the list (from the monitor directory)
 // while the spooler is stopped, and starts the spooler again. A failed stop (nothing is
 // copied then), copy or restart is shown ("Unable to stop spooler: ...", the directory that
 // the files could not be copied into, "Unable to restart spooler: ..."); a stop that fails
 // and leaves the spooler down counts as a failed restart.
 enum class MonitorReplacement { Replaced, StopFailed, CopyFailed, RestartFailed };
-MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::vector<std::string>& fileList);
+MonitorReplacement ReplaceMonitorFiles(HWND owner, const std::string& monitorDirectory,
+                                       const std::vector<std::string>& fileList);
 
 // Offers to replace an installed monitor whose "Version" is older than the FileVersion of
-// the package's ZRNKPMON.DLL (in the current directory), and replaces its files while the
+// the package's monitor DLL (in the scanned directory), and replaces its files while the
 // spooler is stopped. True when nothing had to be done or the upgrade was made; false when
 // the user declined, the spooler could not be stopped or the files could not be copied (the
 // installed monitor stays in use). Ends the process (the spooler's
 // exit code) when the spooler cannot be restarted.
-bool UpgradePortMonitor(HWND owner, const std::vector<std::string>& fileList);
+bool UpgradePortMonitor(HWND owner, const MonitorInfScan& scan);
 
 // What the monitor step did, for each front end to go on or end by its own rules.
 enum class MonitorStep {
@@ -78,11 +73,10 @@ struct MonitorStepResult {
     std::string monitorName;
 };
 
-// In the package's monitor directory (below `start`): scans the monitor INF for the Windows
+// In the package's monitor directory: scans the monitor INF for the Windows
 // version, then registers the monitor, or offers (through the steps' feedback) to upgrade an
 // installed older one.
-MonitorStepResult InstallMonitorStep(HWND owner, const framework::SavedCurrentDirectory& start, DWORD major,
-                                     DWORD minor);
+MonitorStepResult InstallMonitorStep(HWND owner, const Package& package, DWORD major, DWORD minor);
 
 // The step before the printer page, for the Windows version given: makes sure the spooler
 // runs (ending the process when it cannot), then in the package's monitor directory scans
@@ -90,7 +84,7 @@ MonitorStepResult InstallMonitorStep(HWND owner, const framework::SavedCurrentDi
 // False when the monitor directory or its INF cannot be used (the user has been told), so
 // that the wizard must end; a declined or failed upgrade or a refused registration still
 // gives true.
-bool InstallPackagePortMonitor(HWND owner, DWORD major, DWORD minor);
+bool InstallPackagePortMonitor(HWND owner, const Package& package, DWORD major, DWORD minor);
 
 // The "Version" of the first registered monitor whose "Driver" is dll (letter case aside)
 // and that has one; at most 259 characters.

@@ -7,10 +7,13 @@
 #include <cstring>
 #include <new>
 
+#include "framework/file.h"
 #include "framework/strings.h"
 #include "install/port_monitor.h"
 #include "install/spooler.h"
 #include "package/monitor_inf.h"
+#include "package/package.h"
+#include "package/printer_model.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
@@ -134,7 +137,7 @@ std::string AddPortWithoutDialog(DWORD& error)
     // The monitor's ports are named after its port language, as its own dialog names them.
     std::string name;
     for (unsigned n = 1; name.empty(); ++n) {
-        std::string candidate = framework::Format("KPL%u:", n);
+        std::string candidate = framework::Format("%s%u:", kModel.portPrefix, n);
         bool taken = false;
         for (const PortRecord& port : ports)
             taken = taken || framework::EqualNoCase(port.name, candidate);
@@ -146,7 +149,7 @@ std::string AddPortWithoutDialog(DWORD& error)
     return error == ERROR_SUCCESS ? name : std::string();
 }
 
-NewPortResult AddPortThroughMonitor(HWND owner)
+NewPortResult AddPortThroughMonitor(HWND owner, const Package& package)
 {
     NewPortResult result;
     if (!RequireSpooler(owner))
@@ -159,21 +162,18 @@ NewPortResult AddPortThroughMonitor(HWND owner)
     version.dwOSVersionInfoSize = sizeof version;
     sys().GetVersionExA(&version);
     std::string infName = MonitorInfName(version.dwMajorVersion, version.dwMinorVersion);
-    framework::SavedCurrentDirectory start;
-    if (!start.EnterSubdirectory(kMonitorDirectory)) {
+    const std::string directory = package.MonitorDirectory();
+    if (!framework::IsDirectory(directory)) {
         ReportMissingMonitorDirectory(owner, infName);
         return result;
     }
     result.tried = true;
 
-    MonitorInfScan scan(infName, version.dwMajorVersion, version.dwMinorVersion);
+    MonitorInfScan scan(directory, infName, version.dwMajorVersion, version.dwMinorVersion);
     TellMonitorInfProblem(owner, scan);
-    bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName)
-                     ? UpgradePortMonitor(owner, scan.m_szFileList)
-                     : RegisterPortMonitor(owner, scan);
+    bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName) ? UpgradePortMonitor(owner, scan)
+                                                                                : RegisterPortMonitor(owner, scan);
     if (ready) {
-        // The monitor's dialogs may move about the file system.
-        framework::SavedCurrentDirectory aroundDialog;
         std::string monitorName = scan.m_szMonitorName;
         // The outcome shows in the port list; a cancelled dialog adds nothing.
         sys().AddPortA(nullptr, owner, &monitorName[0]);

@@ -36,12 +36,14 @@ struct NewPortResult {
 DWORD SendPortCommand(const std::string& monitor, const wchar_t* command, const std::string& port);
 
 // Asks the package's monitor for a new port without its dialog, through the monitor's
-// "AddPort" data call (XcvData on ",XcvMonitor <monitor>"), under the first name "KPL<n>:"
-// that no port has. The new port's name; "" with the reason in error when the monitor does
+// "AddPort" data call (XcvData on ",XcvMonitor <monitor>"), under the first name
+// "<port prefix><n>:" of the model that no port has. The new port's name; "" with the reason in error when the monitor does
 // not add it (ERROR_NOT_SUPPORTED or ERROR_INVALID_PARAMETER: it offers no such call).
 std::string AddPortWithoutDialog(DWORD& error);
+
+struct Package;
 
 // What the New port button does: makes sure the spooler runs (ending the process when it
 // cannot), registers or upgrades the package's monitor as the install step does, then lets
 // the monitor add a port through its dialog (owner may be null).
-NewPortResult AddPortThroughMonitor(HWND owner);
+NewPortResult AddPortThroughMonitor(HWND owner, const Package& package);

@@ -92,7 +92,7 @@ std::string RemoveOldPrintProcessor(const std::string& name, const char* environ
     return {};
 }
 
-bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
+bool InstallPrintProcessor(const std::string& source, const std::string& name, const std::string& fileName,
                            const char* environment)
 {
     const std::string directory = PrintProcessorDirectory(environment);
@@ -101,7 +101,7 @@ bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
         return false;
     }
     const std::string aside = RemoveOldPrintProcessor(name, environment, fileName);
-    if (!CopyFilesToDirectory({fileName}, directory)) {
+    if (!CopyFilesToDirectory(source, {fileName}, directory)) {
         // The old file goes back, so that the queues that use it keep working.
         if (!aside.empty())
             sys().MoveFileExA(aside.c_str(), (directory + "\\" + fileName).c_str(), 0);

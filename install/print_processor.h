@@ -2,12 +2,12 @@
 #pragma once
 #include <string>
 
-// Copies the print processor file of the current directory into the spooler's print
-// processor directory and registers it under its name, after RemoveOldPrintProcessor.
+// Copies the print processor file of the source directory (the package's) into the spooler's
+// print processor directory and registers it under its name, after RemoveOldPrintProcessor.
 // A null environment means the local machine's own. True when the file is in place and the
 // spooler has the print processor; a failure is shown under "Unable to complete the
 // install.", and an old file that had been moved aside is put back.
-bool InstallPrintProcessor(const std::string& name, const std::string& fileName,
+bool InstallPrintProcessor(const std::string& source, const std::string& name, const std::string& fileName,
                            const char* environment);
 
 // Clears the way for a new print processor file of that name: a registered print processor

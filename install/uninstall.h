@@ -38,8 +38,10 @@ bool UninstallComplete(const UninstallReport& report);
 // True when a file of the report is deleted only when Windows next starts.
 bool RestartPending(const UninstallReport& report);
 
+struct Package;
+
 // What the package puts on the machine besides the queue and the driver, read from its
-// driver INF and its monitor INF (the current directory is the package's directory).
+// driver INF and its monitor INF.
 struct PackageParts {
     std::string printProcessor;      // "" when the package brings none
     std::string printProcessorFile;
@@ -48,8 +50,8 @@ struct PackageParts {
     std::vector<std::string> driverFiles;   // copied into the spooler's driver directory
     std::string version;                    // the driver INF's DriverVer version ("" when none)
 };
-PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major,
-                              DWORD minor);
+PackageParts ReadPackageParts(const Package& package, const std::string& infName, const std::string& model,
+                              DWORD major, DWORD minor);
 
 // The local printers (level 2); false when the spooler cannot list them.
 bool ListLocalPrinters(std::vector<PrinterRecord>& printers);
@@ -79,7 +81,7 @@ bool IsPrintProcessorListed(const std::string& name);
 void DeleteMonitorPort(const std::string& monitor, const std::string& port, UninstallReport& report);
 
 // Removes the system INF directory's copy of the package's INF (a file of the current directory).
-void RemoveOemInfCopy(const std::string& infName, UninstallReport& report);
+void RemoveOemInfCopy(const std::string& infPath, UninstallReport& report);
 
 // Deletes the print processor and then its file, unless another printer uses it.
 void RemovePrintProcessor(const std::string& name, const std::string& fileName,

@@ -129,11 +129,11 @@ bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& o
     return true;
 }
 
-void RemoveOemInfCopy(const std::string& infName, UninstallReport& report)
+void RemoveOemInfCopy(const std::string& infPath, UninstallReport& report)
 {
-    const std::string copy = FindOemInfCopy(infName);
+    const std::string copy = FindOemInfCopy(infPath);
     if (copy.empty()) {
-        report.push_back({"INF copy of " + infName, PartState::Absent, ""});
+        report.push_back({"INF copy of " + BaseName(infPath), PartState::Absent, ""});
         return;
     }
     const std::string part = "INF copy " + copy;

@@ -7,6 +7,8 @@
 #include "install/uninstall.h"
 #include "package/inf_file.h"
 #include "package/monitor_inf.h"
+#include "package/package.h"
+#include "package/printer_model.h"
 #include "platform/api.h"
 
 bool UninstallComplete(const UninstallReport& report)
@@ -58,11 +60,12 @@ void DeleteLeftoverFile(const std::string& path, UninstallReport& report)
         report.push_back({part, PartState::Failed, "moved to " + aside + ", which " + ErrorReason(sys().GetLastError())});
 }
 
-PackageParts ReadPackageParts(const std::string& infName, const std::string& model, DWORD major, DWORD minor)
+PackageParts ReadPackageParts(const Package& package, const std::string& infName, const std::string& model,
+                              DWORD major, DWORD minor)
 {
     PackageParts parts;
     try {
-        InfFile inf(infName, model);
+        InfFile inf(package.Path(infName), model);
         inf.Describe();
         // A print processor that the package names without its file is the machine's own.
         if (!inf.m_szPrintProcessorFile.empty()) {
@@ -78,14 +81,11 @@ PackageParts ReadPackageParts(const std::string& infName, const std::string& mod
     } catch (...) {
         // Without a description the package brings no print processor of its own.
     }
-    framework::SavedCurrentDirectory start;
-    if (start.EnterSubdirectory(kMonitorDirectory)) {
-        MonitorInfScan scan(MonitorInfName(major, minor), major, minor);
-        parts.monitorDll = scan.m_szDllName;
-        parts.monitorFiles = scan.m_szFileList;
-    }
+    const MonitorInfScan scan(package.MonitorDirectory(), MonitorInfName(major, minor), major, minor);
+    parts.monitorDll = scan.m_szDllName;
+    parts.monitorFiles = scan.m_szFileList;
     if (parts.monitorDll.empty())
-        parts.monitorDll = kMonitorDllName;
+        parts.monitorDll = kModel.monitorDll;
     if (parts.monitorFiles.empty())
         parts.monitorFiles = {parts.monitorDll};
     return parts;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/ansi_text.h"
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "package/inf_fields.h"
 #include "platform/api.h"
@@ -12,12 +13,12 @@
 
 using framework::LoadText;
 
-std::vector<std::string> ListInfFiles(const std::string& pattern)
+std::vector<std::string> ListInfFiles(const std::string& directory, const std::string& pattern)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
     std::memset(&fd, 0, sizeof fd);
-    platform::FindHandle search(sys().FindFirstFileA(pattern.c_str(), &fd));
+    platform::FindHandle search(sys().FindFirstFileA(framework::JoinPath(directory, pattern).c_str(), &fd));
     if (!search)
         return names;
     do {
@@ -27,26 +28,18 @@ std::vector<std::string> ListInfFiles(const std::string& pattern)
     return names;
 }
 
-InfFile::InfFile(const std::string& infName, const std::string& modelName)
-    : m_szInfName(framework::Truncate(infName)), m_szModelName(framework::Truncate(modelName))
+InfFile::InfFile(const std::string& infPath, const std::string& modelName)
+    : m_szInfName(framework::Truncate(infPath)), m_szModelName(framework::Truncate(modelName))
 {
     const std::string infClass = LoadText(IDS_CLASS_PRINTER);
     const std::string includeKey = LoadText(IDS_KEY_INCLUDE);
     if (infClass.empty() || includeKey.empty())
         return;
 
-    // The INF is always opened from the program's own directory.
-    char module[MAX_PATH + 1] = {};
-    DWORD n = sys().GetModuleFileNameA(nullptr, module, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return;  // no name, or a name cut short by the system
-    std::string path(module, n);
-    path.erase(framework::FindLastCharacter(path, '\\') + 1);
-    path += infName;
-    if (path.size() >= MAX_PATH)
+    if (infPath.size() >= MAX_PATH)
         return;  // a path the ANSI calls cannot take
 
-    m_hInf = sys().SetupOpenInfFileA(path.c_str(), infClass.c_str(), INF_STYLE_WIN4, nullptr);
+    m_hInf = sys().SetupOpenInfFileA(infPath.c_str(), infClass.c_str(), INF_STYLE_WIN4, nullptr);
     if (m_hInf == INVALID_HANDLE_VALUE)
         return;
     // Wine's SetupOpenInfFileA opens an INF of any class; Windows refuses a class other

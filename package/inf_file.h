@@ -5,15 +5,16 @@
 
 #include "platform/win.h"
 
-// Names of the entries of the current directory that match a pattern, in the order
-// the search returns them.
-std::vector<std::string> ListInfFiles(const std::string& pattern);
+// Names of the entries of a directory that match a pattern, in the order the search returns
+// them.
+std::vector<std::string> ListInfFiles(const std::string& directory, const std::string& pattern);
 
 class InfFile {
 public:
-    // Opens infName from the program's own directory as a Windows NT printer INF; with a
-    // model name, also appends the INF that the model's install section includes.
-    InfFile(const std::string& infName, const std::string& modelName);
+    // Opens the INF at infPath (the package's directory and the INF's name) as a Windows NT
+    // printer INF; with a model name, also appends the INF that the model's install section
+    // includes.
+    InfFile(const std::string& infPath, const std::string& modelName);
     ~InfFile();
     InfFile(const InfFile&) = delete;
     InfFile& operator=(const InfFile&) = delete;

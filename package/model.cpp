@@ -1,6 +1,5 @@
 #include "package/model.h"
 
-char g_szDefaultName[] = "ZRN 7730";
 
 bool IsSupportedWindows(const OSVERSIONINFOA& version)
 {

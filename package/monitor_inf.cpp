@@ -3,6 +3,7 @@
 #include <new>
 
 #include "framework/file.h"
+#include "framework/paths.h"
 #include "framework/strings.h"
 #include "package/monitor_inf_text.h"
 #include "res/resource.h"
@@ -13,14 +14,15 @@ std::string MonitorInfName(DWORD majorVersion, DWORD minorVersion)
                                                                                        : IDS_MONITOR_INF_2000);
 }
 
-MonitorInfScan::MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion)
-    : m_szInfName(framework::Truncate(infName))
+MonitorInfScan::MonitorInfScan(const std::string& directory, const std::string& infName, DWORD majorVersion,
+                               DWORD minorVersion)
+    : m_directory(directory), m_szInfName(framework::Truncate(infName))
 {
     try {
         std::string bytes;
         // The given name is opened, not the cut one, so that a cut name never opens
         // some other file.
-        switch (framework::ReadFilePrefix(infName, monitorinf::kMaxScanBytes, bytes)) {
+        switch (framework::ReadFilePrefix(framework::JoinPath(directory, infName), monitorinf::kMaxScanBytes, bytes)) {
         case framework::ReadResult::OpenFailed:
             m_problem = MonitorInfProblem::CannotOpen;
             return;

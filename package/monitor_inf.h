@@ -18,11 +18,13 @@ enum class MonitorInfProblem {
 
 class MonitorInfScan {
 public:
-    // Reads and scans infName (relative to the current directory) at once. When the file
-    // cannot be opened or names something too long, every field stays empty and m_problem
-    // says why.
-    MonitorInfScan(const std::string& infName, DWORD majorVersion, DWORD minorVersion);
+    // Reads and scans the INF infName of a directory (the package's monitor directory) at
+    // once. When the file cannot be opened or names something too long, every field but the
+    // directory and the INF's name stays empty and m_problem says why.
+    MonitorInfScan(const std::string& directory, const std::string& infName, DWORD majorVersion,
+                   DWORD minorVersion);
 
+    std::string m_directory;                // where the INF and the monitor's files are
     std::vector<std::string> m_szFileList;  // the monitor's files, in the order found
     std::string m_szInfName;
     std::string m_szDllName;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "package/printer_model.h"
+
 namespace monitorinf {
 
 namespace {
@@ -11,7 +13,7 @@ constexpr size_t npos = std::string::npos;
 const char kPortMonitorsHeader[] = "[PortMonitors]";
 const char kOptionsHeader[] = "[Options]";
 const char kSourceDisksFiles[] = "[SourceDisksFiles]";
-const char kMonitorDll[] = "ZRNKPMON.DLL";
+
 
 // The scanned text: the bytes up to the first NUL, at most kMaxScanBytes of them.
 std::string TextOf(const char* data, size_t size)
@@ -153,7 +155,7 @@ ScanResult ScanText(const char* data, size_t size, unsigned majorVersion, unsign
 
     if (portMonitors) {
         if (ScanSourceDisksFiles(text, r))
-            r.dllName = kMonitorDll;
+            r.dllName = kModel.monitorDll;
     } else {
         ScanOptionsFiles(text, v, r);
     }

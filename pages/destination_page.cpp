@@ -11,6 +11,13 @@ DestinationPage::DestinationPage() : PageDialog(IDD_DESTINATION)
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
 }
 
+INT_PTR DestinationPage::DoModal()
+{
+    const INT_PTR result = PageDialog::DoModal();
+    m_tree.RestoreCurrentDirectory();
+    return result;
+}
+
 DestinationPage::~DestinationPage()
 {
     if (m_imageList)

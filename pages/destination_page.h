@@ -17,6 +17,9 @@ public:
     DestinationPage();
     ~DestinationPage() override;
 
+    // The page moves the current directory about the file system while it is shown.
+    INT_PTR DoModal() override;
+
 protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;

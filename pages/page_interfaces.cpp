@@ -3,7 +3,7 @@
 #include "framework/strings.h"
 #include "package/model.h"
 
-PrinterPageBase::PrinterPageBase() : m_strPrinterName(g_szDefaultName) {}
+PrinterPageBase::PrinterPageBase() : m_strPrinterName(kModel.printerName) {}
 
 static std::string Stored(const char* text)
 {

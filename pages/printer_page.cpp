@@ -21,7 +21,7 @@ bool Refuse(HWND owner, UINT textId)
 
 }  // namespace
 
-PrinterPage::PrinterPage() : PageDialog(IDD_PRINTER)
+PrinterPage::PrinterPage(const Package& package) : PageDialog(IDD_PRINTER), m_package(package)
 {
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
 }

@@ -8,13 +8,15 @@
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"
 #include "pages/controls/masked_bitmap.h"
+#include "package/package.h"
 
 class PrinterPage : public PageDialog<PrinterPageBase> {
 public:
     // Longest printer name the box takes.
     static constexpr int kMaxNameLength = 220;
 
-    PrinterPage();
+    // The New port button registers the package's monitor.
+    explicit PrinterPage(const Package& package);
 
     // True when a printer may be created under this (trimmed) name. Otherwise tells the
     // user why in a box owned by owner and returns false. The rules, first match wins:
@@ -54,4 +56,6 @@ protected:
 
 private:
     void EnableNext(bool on) const;
+
+    Package m_package;
 };

@@ -73,7 +73,7 @@ bool PrinterPage::IsNameInList(const std::string& name, const std::vector<std::s
 
 void PrinterPage::OnNewPort()
 {
-    NewPortResult result = AddPortThroughMonitor(GetSafeHwnd());
+    NewPortResult result = AddPortThroughMonitor(GetSafeHwnd(), m_package);
     if (!result.tried)
         return;
     // The port that the monitor added becomes the choice; the fill also finds a port it

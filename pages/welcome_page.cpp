@@ -5,7 +5,7 @@
 #include "platform/api.h"
 #include "res/resource.h"
 
-WelcomePage::WelcomePage() : PageDialog(IDD_WELCOME)
+WelcomePage::WelcomePage(const Package& package) : PageDialog(IDD_WELCOME), m_package(package)
 {
     m_nTask = 0;
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
@@ -53,13 +53,12 @@ bool WelcomePage::OnCommand(UINT id, UINT code, HWND /*control*/)
 
 void WelcomePage::OnViewReadme()
 {
-    // Relative to the current directory, which is the package directory; whatever the
-    // shell makes of it is not reported.
+    // The package's readme; whatever the shell makes of it is not reported.
     std::string file = framework::LoadText(IDS_README_FILE);
     std::string verb = framework::LoadText(IDS_VERB_OPEN);
     if (file.empty() || verb.empty())
         return;
-    sys().ShellExecuteA(nullptr, verb.c_str(), file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    sys().ShellExecuteA(nullptr, verb.c_str(), m_package.Path(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool WelcomePage::OnPaint()

@@ -6,10 +6,12 @@
 #include "framework/dialog.h"
 #include "pages/page_dialog.h"
 #include "pages/controls/masked_bitmap.h"
+#include "package/package.h"
 
 class WelcomePage : public PageDialog<WelcomePageBase> {
 public:
-    WelcomePage();
+    // The readme is the one of the package.
+    explicit WelcomePage(const Package& package);
 
     MaskedBitmap m_bitmap;
     framework::Button m_btnNext;
@@ -23,4 +25,7 @@ protected:
     bool OnPaint() override;
 
     void OnViewReadme();
+
+private:
+    Package m_package;
 };

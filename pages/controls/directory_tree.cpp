@@ -66,6 +66,8 @@ void ShowLastError(HWND owner, const char* caption)
 bool CDirectoryTree::FillDrive()
 {
     framework::ScopedWaitCursor wait;
+    if (m_startDirectory.empty())
+        m_startDirectory = framework::CurrentDirectory();
     sys().SetCurrentDirectoryA("c:\\");
     if (m_cDrive != 'a') {
         std::string root = framework::Format("%c:\\", m_cDrive);
@@ -88,6 +90,13 @@ bool CDirectoryTree::FillDrive()
     SelectItem(root);
     AddChildren(m_strPath, root, true);
     return true;
+}
+
+void CDirectoryTree::RestoreCurrentDirectory()
+{
+    if (!m_startDirectory.empty())
+        sys().SetCurrentDirectoryA(m_startDirectory.c_str());
+    m_startDirectory.clear();
 }
 
 void CDirectoryTree::AddChildren(const std::string& path, HTREEITEM parent, bool expand)

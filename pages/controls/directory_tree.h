@@ -23,6 +23,9 @@ public:
     // and selected. Makes that root the process's current directory. False, after a
     // message, when the current directory cannot be read.
     bool FillDrive();
+    // Makes the directory that was current before the first FillDrive current again, so
+    // that the process holds no directory of a drive that the user only browsed.
+    void RestoreCurrentDirectory();
 
     // Reads the sub-directories of path into parent, sorted by the control, replacing
     // what was there. With expand, reads one more level below each and opens parent.
@@ -69,6 +72,8 @@ private:
     // A folder item under parent (TVI_ROOT for the tree's root), with the open or closed folder.
     HTREEITEM InsertChild(HTREEITEM parent, const std::string& name, HTREEITEM after, bool open = false) const;
     void Fill(const std::string& path, HTREEITEM parent, bool expand);
+
+    std::string m_startDirectory;  // current before the first fill; "" once restored
 
     class RedrawHold {
     public:

@@ -8,6 +8,7 @@
 #include "framework/file.h"
 #include "install/copy_driver.h"
 #include "install/file_copy.h"
+#include "package/package.h"
 #include "support/paths.h"
 #include "support/scoped_api.h"
 
@@ -101,12 +102,12 @@ protected:
 TEST_F(CopyDriverTest, PackageAndMonitorGoIntoANewNestedDirectory)
 {
     LayOutSamplePackage();
-    ASSERT_TRUE(SetCurrentDirectoryA(package.c_str()));
+    app.m_package.root = package;
     const std::string destination = target + "\\new\\nested";
 
     app.CopyDriverToDirectory(destination + "\\.");
 
-    EXPECT_EQ(CurrentDirectory(), package);
+    EXPECT_EQ(CurrentDirectory(), savedDirectory);  // the package is never made current
     EXPECT_TRUE(boxes.empty());
     EXPECT_THAT(Files(destination), UnorderedElementsAreArray(Files(package)));
     EXPECT_THAT(Directories(destination), testing::ElementsAre("kpmonitor"));
@@ -120,7 +121,7 @@ TEST_F(CopyDriverTest, PackageAndMonitorGoIntoANewNestedDirectory)
 TEST_F(CopyDriverTest, ExistingFilesAreOverwritten)
 {
     LayOutSamplePackage();
-    ASSERT_TRUE(SetCurrentDirectoryA(package.c_str()));
+    app.m_package.root = package;
     CreateDirectoryA((target + "\\kpmonitor").c_str(), nullptr);
     testpaths::WriteText(target + "\\readme.txt", "old readme");
     testpaths::WriteText(target + "\\kpmonitor\\monitor.inf", "old monitor inf");
@@ -137,13 +138,12 @@ TEST_F(CopyDriverTest, OneFileLandsInsideAMissingDirectory)
 {
     // A package without kpmonitor, and a single file copied on its own.
     testpaths::WriteText(package + "\\only.txt", "one file");
-    ASSERT_TRUE(SetCurrentDirectoryA(package.c_str()));
 
-    EXPECT_TRUE(CopyDriverPackage(target + "\\a\\."));  // no kpmonitor to copy is no failure
+    EXPECT_TRUE(CopyDriverPackage(Package{package}, target + "\\a\\."));  // no kpmonitor to copy is no failure
     EXPECT_EQ(ReadAll(target + "\\a\\only.txt"), "one file");
     EXPECT_TRUE(Directories(target + "\\a").empty());
 
-    CopyFilesToDirectory({"only.txt"}, target + "\\b\\c");
+    CopyFilesToDirectory(package, {"only.txt"}, target + "\\b\\c");
     EXPECT_EQ(ReadAll(target + "\\b\\c\\only.txt"), "one file");
     EXPECT_TRUE(boxes.empty());
 }

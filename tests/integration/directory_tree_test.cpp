@@ -587,6 +587,10 @@ TEST_F(DestinationPageTest, TheFirstShowingOpensDriveCWithItsDirectoriesTwoLevel
     ASSERT_GE(s.DriveSelection(), 0);
     EXPECT_EQ(entries[s.DriveSelection()][0], 'C');
     EXPECT_TRUE(Boxes().empty());
+
+    // Once the page is closed the process holds no directory of the drive it browsed.
+    ASSERT_TRUE(s.Click(IDCANCEL) && s.WaitEnded());
+    EXPECT_EQ(CurrentDirectory(), saved_);
 }
 
 TEST_F(DestinationPageTest, TheDriveBoxSwitchesTheTreeToAnotherDrive)

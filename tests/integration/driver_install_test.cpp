@@ -340,7 +340,7 @@ TEST_F(DriverInstallTest, UninstallKeepsWhatTheSecondPrinterUsesThenLeavesTheMac
     const scenario::MachineState before = scenario::Snapshot();
     api->MessageBoxA = [](HWND, LPCSTR, LPCSTR, UINT) { return IDYES; };  // start the spooler
     ASSERT_TRUE(GetVersionExA(&app.m_versionInfo));
-    ASSERT_TRUE(InstallPackagePortMonitor(nullptr, app.m_versionInfo.dwMajorVersion,
+    ASSERT_TRUE(InstallPackagePortMonitor(nullptr, app.m_package, app.m_versionInfo.dwMajorVersion,
                                           app.m_versionInfo.dwMinorVersion));
     ASSERT_EQ(app.InstallDriver(kInfName, kDriverName, nullptr), 1);
     ASSERT_TRUE(AddMonitorPort("ITUNA:") && AddMonitorPort("ITUNB:"));

@@ -49,12 +49,12 @@ public:
         for (const std::string& p : paths_)
             DeleteFileA(p.c_str());
     }
-    // An INF next to the test program, where InfFile opens it from; returns its name.
+    // An INF next to the test program, the package of its WizardApp; returns its path.
     std::string NextToProgram(const std::string& stem, const std::string& text)
     {
-        std::string name = Unique(stem);
-        Write(testpaths::ModuleDir() + "\\" + name, text);
-        return name;
+        const std::string path = testpaths::ModuleDir() + "\\" + Unique(stem);
+        Write(path, text);
+        return path;
     }
     void Write(const std::string& path, const std::string& text)
     {
@@ -185,7 +185,7 @@ TEST_F(InfFileTest, ADriverInfIsOneOfPrinterClassWithAMakerSection)
     EXPECT_TRUE(InfFile(lower, "").IsDriverInf());
     EXPECT_FALSE(InfFile(noMaker, "").IsDriverInf());
     EXPECT_FALSE(InfFile(emptyMaker, "").IsDriverInf());
-    EXPECT_FALSE(InfFile(Unique("missing.inf"), "").IsDriverInf());
+    EXPECT_FALSE(InfFile(testpaths::ModuleDir() + "\\" + Unique("missing.inf"), "").IsDriverInf());
 
     // Wine opens these; Windows would not. The program refuses them on both.
     InfFile portsInf(ports, "");
@@ -206,10 +206,11 @@ TEST_F(InfFileTest, TheInfIsOpenedFromTheProgramsDirectoryWhateverTheCurrentOne)
     std::string elsewhere = testpaths::MakeTempDir("inf");
     ASSERT_FALSE(elsewhere.empty());
     SetCurrentDirectoryA(elsewhere.c_str());
-    EXPECT_TRUE(InfFile(driverInf, "").IsDriverInf());
+    WizardApp app;
+    EXPECT_TRUE(app.IsDriverInf(Unique("drv.inf")));
     // A driver INF only in the current directory is not found.
     testpaths::WriteText(elsewhere + "\\" + Unique("only.inf"), DriverInf(includeName));
-    EXPECT_FALSE(InfFile(Unique("only.inf"), "").IsDriverInf());
+    EXPECT_FALSE(app.IsDriverInf(Unique("only.inf")));
     SetCurrentDirectoryA(saved);
     testpaths::RemoveTree(elsewhere);
 }
@@ -332,22 +333,17 @@ TEST_F(InfFileTest, AnUnopenedInfDescribesNothing)
 
 TEST_F(InfFileTest, TheCatalogMustExistAndNotBeEmpty)
 {
-    char saved[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    SetCurrentDirectoryA(testpaths::ModuleDir().c_str());
-
     std::string catalog = Unique(".cat");
-    std::string named = files.NextToProgram("cat.inf", DriverInf(includeName, "CatalogFile=" + catalog + "\r\n"));
+    files.NextToProgram("cat.inf", DriverInf(includeName, "CatalogFile=" + catalog + "\r\n"));
+    const std::string named = Unique("cat.inf");
     WizardApp app;
-    EXPECT_EQ(app.HasCatalogFile(driverInf), 0);  // no CatalogFile line
-    EXPECT_EQ(app.HasCatalogFile(named), 0);      // named, absent
+    EXPECT_EQ(app.HasCatalogFile(Unique("drv.inf")), 0);  // no CatalogFile line
+    EXPECT_EQ(app.HasCatalogFile(named), 0);              // named, absent
     files.Write(testpaths::ModuleDir() + "\\" + catalog, "");
     EXPECT_EQ(app.HasCatalogFile(named), 0);  // present and empty
     testpaths::WriteText(testpaths::ModuleDir() + "\\" + catalog, "0\x82\x01\x00");
     EXPECT_EQ(app.HasCatalogFile(named), 1);  // present with content
     EXPECT_EQ(app.HasCatalogFile(Unique("missing.inf")), 0);
-
-    SetCurrentDirectoryA(saved);
 }
 
 // The controller with the real discovery; the candidates are offered in name order so
@@ -367,27 +363,23 @@ public:
     std::vector<std::string> listed;
 };
 
-TEST_F(InfFileTest, DiscoveryOffersInstallExactlyWhenTheStartDirectoryHoldsTheDriverInf)
+TEST_F(InfFileTest, DiscoveryOffersInstallExactlyWhenThePackageHoldsTheDriverInf)
 {
-    char saved[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, saved);
     std::string start = testpaths::MakeTempDir("disc");
     ASSERT_FALSE(start.empty());
 
-    // Candidates in the start directory, each also next to the program, where it is opened.
+    // Candidates in the package's directory.
     const std::string notDriver = std::string(kVersion) + "[Other]\r\nA=B\r\n";
     const std::string portsWithMaker = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Ports\r\n[ZRN]\r\nA=B\r\n";
     struct Candidate {
         std::string stem, text;
     } candidates[] = {{"a_plain.inf", notDriver}, {"b_ports.inf", portsWithMaker}, {"c_driver.inf", DriverInf(includeName)}};
-    for (const Candidate& c : candidates) {
-        std::string name = files.NextToProgram(c.stem, c.text);
-        testpaths::WriteText(start + "\\" + name, c.text);
-    }
+    for (const Candidate& c : candidates)
+        testpaths::WriteText(start + "\\" + Unique(c.stem), c.text);
     testpaths::WriteText(start + "\\readme.txt", "readme");
-    SetCurrentDirectoryA(start.c_str());
 
-    auto run = [](DiscoveryApp& app) {
+    auto run = [&start](DiscoveryApp& app) {
+        app.m_package.root = start;
         int disabled = -1;
         app.welcome->onShow = [&](WelcomePageBase& w) {
             disabled = w.m_bInstallDisabled;
@@ -412,6 +404,7 @@ TEST_F(InfFileTest, DiscoveryOffersInstallExactlyWhenTheStartDirectoryHoldsTheDr
     // Without the driver INF in the start directory, install is not offered.
     DeleteFileA((start + "\\" + Unique("c_driver.inf")).c_str());
     DiscoveryApp without;
+    without.m_package.root = start;
     without.welcome->ThenResult(PAGE_CANCEL);
     int disabled = -1;
     without.welcome->onShow = [&](WelcomePageBase& w) { disabled = w.m_bInstallDisabled; };
@@ -420,36 +413,31 @@ TEST_F(InfFileTest, DiscoveryOffersInstallExactlyWhenTheStartDirectoryHoldsTheDr
 
     // An empty directory lists nothing.
     std::string empty = testpaths::MakeTempDir("empty");
-    SetCurrentDirectoryA(empty.c_str());
-    EXPECT_TRUE(ListInfFiles("*.inf").empty());
+    EXPECT_TRUE(ListInfFiles(empty, "*.inf").empty());
 
-    SetCurrentDirectoryA(saved);
     testpaths::RemoveTree(start);
     testpaths::RemoveTree(empty);
 }
 
 TEST(MonitorInfFile, ScansTheMonitorInfsOfAPackageDirectory)
 {
-    char saved[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, saved);
     std::string dir = testpaths::MakeTempDir("kpmonitor");
     ASSERT_FALSE(dir.empty());
     testpaths::WriteText(dir + "\\monitorxp.inf", monitorinf_cases::XpInf());
     testpaths::WriteText(dir + "\\monitor.inf", monitorinf_cases::W2kInf());
     testpaths::WriteText(dir + "\\big.inf", monitorinf_cases::PaddedTo("; padding\r\n", 26000) + monitorinf_cases::XpInf());
-    SetCurrentDirectoryA(dir.c_str());
 
-    MonitorInfScan xp(MonitorInfName(5, 1), 5, 1);
+    MonitorInfScan xp(dir, MonitorInfName(5, 1), 5, 1);
     EXPECT_EQ(xp.m_szMonitorName, "ZRN 7730 Language/Port Monitor");
     EXPECT_EQ(xp.m_szDllName, "ZRNKPMON.DLL");
     EXPECT_EQ(xp.m_szFileList, monitorinf_cases::kXpFiles);
 
-    MonitorInfScan w2k(MonitorInfName(5, 0), 5, 0);
+    MonitorInfScan w2k(dir, MonitorInfName(5, 0), 5, 0);
     EXPECT_EQ(w2k.m_szOptionValue, "ZRNMON");
     EXPECT_EQ(w2k.m_szDllName, "ZRNKPMON.DLL");
     EXPECT_EQ(w2k.m_szFileList, monitorinf_cases::kW2kFiles);
 
-    MonitorInfScan big("big.inf", 5, 1);
+    MonitorInfScan big(dir, "big.inf", 5, 1);
     EXPECT_EQ(big.m_szMonitorName, "");
     EXPECT_TRUE(big.m_szFileList.empty());
 
@@ -460,13 +448,12 @@ TEST(MonitorInfFile, ScansTheMonitorInfsOfAPackageDirectory)
             texts.push_back(text);
             return IDOK;
         };
-        MonitorInfScan missing("absent.inf", 5, 1);
+        MonitorInfScan missing(dir, "absent.inf", 5, 1);
         TellMonitorInfProblem(nullptr, missing);
         EXPECT_EQ(texts, std::vector<std::string>{"Unable to open file: absent.inf.\nInstallation aborted."});
         EXPECT_TRUE(missing.m_szFileList.empty());
     }
 
-    SetCurrentDirectoryA(saved);
     testpaths::RemoveTree(dir);
 }
 

@@ -242,13 +242,14 @@ protected:
             SetCurrentDirectoryA(start_.c_str());
     }
 
-    // Runs the monitor step from a package directory, which is current again afterwards.
+    // Runs the monitor step from a package directory; the current directory stays as it was.
     bool InstallFrom(const std::string& package)
     {
-        SetCurrentDirectoryA(package.c_str());
+        const std::string before = CurrentDir();
+        app.m_package.root = package;
         NullPage page;
         bool result = app.InstallPortMonitor(page);
-        EXPECT_EQ(CurrentDir(), package);
+        EXPECT_EQ(CurrentDir(), before);
         return result;
     }
 
@@ -288,7 +289,7 @@ TEST_F(WizardProcess, ListPorts)
     std::string usb = MakePort("ITUSB", 0);
     std::string com = MakePort("ITCOM", 2);
 
-    PrinterPage page;
+    PrinterPage page(Package{testpaths::PackageDir()});
     std::vector<std::pair<std::string, std::string>> rows;
     bool shown = testpages::PageRun::Run(page, [&] {
         for (int i = 0; i < page.m_listPorts.GetItemCount(); ++i)

@@ -1,3 +1,4 @@
+#include "package/printer_model.h"
 #include "support/fake_wizard.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ FakeWizardApp::FakeWizardApp()
     pages_.printer = printer = std::make_shared<Printer>();
     pages_.destination = destination = std::make_shared<Destination>();
     pages_.summary = summary = std::make_shared<Summary>();
-    m_szDriverName = g_szDefaultName;
+    m_szDriverName = kModel.driverName;
 }
 
 WizardPages FakeWizardApp::CreatePages()

@@ -87,8 +87,7 @@ protected:
             CreateDirectoryA(d.c_str(), nullptr);
         testpaths::WriteText(root + "\\base\\zbase.inf", kBaseInf);
         WritePackage("", "PrintProcessor=KPLPrint,KPLPRINT.DLL\r\n");
-        GetCurrentDirectoryA(MAX_PATH, savedDirectory);
-        SetCurrentDirectoryA(package.c_str());
+        app.m_package.root = package;  // never made current
 
         recorder.Install(*api);
         api->GetModuleFileNameA = [this](HMODULE module, LPSTR buffer, DWORD size) -> DWORD {
@@ -178,7 +177,6 @@ protected:
 
     void TearDown() override
     {
-        SetCurrentDirectoryA(savedDirectory);
         testpaths::RemoveTree(root);
         InstallStatus = 0;
     }
@@ -221,7 +219,6 @@ protected:
     Recorder recorder;
     WizardApp app;
     std::string root, package, windows, infDirectory, driverDirectory;
-    char savedDirectory[MAX_PATH] = {};
     std::vector<std::string> processorsAdded, oemCalls;
     DriverRecord record;
     int driverCalls = 0;
@@ -387,8 +384,8 @@ TEST_F(DriverInstallTest, EmptyCatalogFileIsNotASignature)
 TEST_F(DriverInstallTest, InfWithANulNeverMatchesACopy)
 {
     testpaths::WriteText(package + "\\ZERO.INF", std::string("[Version]\0tail\r\n", 16));
-    CopyInfToSystemDirectory("ZERO.INF", false);
-    CopyInfToSystemDirectory("ZERO.INF", false);
+    CopyInfToSystemDirectory(package + "\\ZERO.INF", false);
+    CopyInfToSystemDirectory(package + "\\ZERO.INF", false);
     EXPECT_THAT(OemFiles(), ElementsAre("OEM0.inf", "OEM1.inf"));
 }
 
@@ -404,7 +401,7 @@ TEST_F(DriverInstallTest, NumberingStopsAtItsBound)
         ++copies;
         return TRUE;
     };
-    CopyInfToSystemDirectory("ZRN7730.INF", false);
+    CopyInfToSystemDirectory(package + "\\ZRN7730.INF", false);
     EXPECT_EQ(probes, kMaxOemInfNumber + 1);
     EXPECT_EQ(copies, 0);
 }

@@ -10,6 +10,7 @@
 
 #include "framework/strings.h"
 #include "package/inf_file.h"
+#include "package/package.h"
 #include "res/resource.h"
 #include "support/scoped_api.h"
 
@@ -176,7 +177,7 @@ TEST(InfFileSeam, OpensTheInfFromTheProgramsDirectoryAsAPrinterInf)
     FakeInf fake;
     AddDriverInf(fake);
     {
-        InfFile inf("zrn.inf", "");
+        InfFile inf(ProgramPackage().Path("zrn.inf"), "");
         EXPECT_TRUE(inf.IsOpen());
         EXPECT_EQ(fake.openedPath, "C:\\pkg\\zrn.inf");
         EXPECT_EQ(fake.openedClass, "Printer");
@@ -186,23 +187,19 @@ TEST(InfFileSeam, OpensTheInfFromTheProgramsDirectoryAsAPrinterInf)
     EXPECT_EQ(fake.closes, 1);
 }
 
-TEST(InfFileSeam, AModuleNameCutShortBySystemOpensNothing)
+TEST(InfFileSeam, AModuleNameCutShortBySystemGivesNoPackage)
 {
     FakeInf fake;
     AddDriverInf(fake);
     fake.moduleName = "C:\\" + std::string(300, 'd') + "\\setup.exe";
-    InfFile inf("zrn.inf", "");
-    EXPECT_FALSE(inf.IsOpen());
-    EXPECT_EQ(fake.opens, 0);
-    EXPECT_FALSE(inf.IsDriverInf());
-    EXPECT_EQ(inf.GetField("Version", "Class", 1), "");
+    EXPECT_EQ(ProgramPackage().root, "");
 }
 
 TEST(InfFileSeam, APathLongerThanTheAnsiCallsTakeOpensNothing)
 {
     FakeInf fake;
     AddDriverInf(fake);
-    InfFile inf(std::string(255, 'n') + ".inf", "");
+    InfFile inf("C:\\" + std::string(253, 'n') + ".inf", "");
     EXPECT_FALSE(inf.IsOpen());
     EXPECT_EQ(fake.opens, 0);
     EXPECT_EQ(inf.m_szInfName.size(), 259u);

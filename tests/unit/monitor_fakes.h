@@ -1,5 +1,5 @@
 // A faked machine for the port monitor and port list tests: the spooler's monitors and ports,
-// the registry, the spooler service, the current directory, the monitor INF, the version
+// the registry, the spooler service, the package's files, the monitor INF, the version
 // blocks of files, shell copies, message boxes and the process exit, all through the seam.
 #pragma once
 #include <algorithm>
@@ -214,8 +214,7 @@ public:
     DWORD startError = 0;
 
     // Files and directories.
-    std::string current = kPackage;
-    std::vector<std::string> directories{kPackage, kMonitorDir};
+    std::vector<std::string> directories{kPackage, kMonitorDir};  // below kPackage, the only ones
     std::map<std::string, std::string> files;            // full path -> content
     std::map<std::string, std::string> fileVersions;     // full path -> FileVersion
     std::vector<std::string> versionQueries;
@@ -282,9 +281,6 @@ public:
         fileVersions[std::string(kMonitorDir) + "\\ZRNKPMON.DLL"] = version;
     }
 
-    // Directory changes in the order made, without the reads.
-    std::vector<std::string> directoryChanges;
-
 private:
     void InstallSpooler(platform::Api& api)
     {
@@ -344,9 +340,7 @@ private:
             EXPECT_EQ(server, nullptr);
             portRequests.emplace_back(monitor);
             portOwners.push_back(owner);
-            events.push_back("add port in " + current);
-            // The monitor's dialog may leave another directory current.
-            current = kSystemDir;
+            events.push_back("add port");
             if (onAddPort)
                 onAddPort();
             return TRUE;
@@ -412,25 +406,20 @@ private:
 
     void InstallFiles(platform::Api& api)
     {
-        api.GetCurrentDirectoryA = [this](DWORD size, LPSTR buffer) { return AnswerText(current, buffer, size); };
-        api.SetCurrentDirectoryA = [this](LPCSTR path) -> BOOL {
-            if (!IsDirectory(path)) {
-                SetLastError(ERROR_PATH_NOT_FOUND);
-                return FALSE;
-            }
-            current = path;
-            directoryChanges.push_back(path);
-            return TRUE;
-        };
         api.GetSystemDirectoryA = [](LPSTR buffer, UINT size) -> UINT { return AnswerText(kSystemDir, buffer, size); };
         api.GetFullPathNameA = [this](LPCSTR path, DWORD size, LPSTR buffer, LPSTR*) -> DWORD {
             std::string full = path;
             if (full.size() < 2 || full[1] != ':')
-                full = current + "\\" + full;
+                ADD_FAILURE() << "a path relative to the current directory: " << full;
             return AnswerText(full, buffer, size);
         };
+        // Below the package only what is there exists; elsewhere (the system's directories)
+        // every other path is a directory.
         api.GetFileAttributesA = [this](LPCSTR path) -> DWORD {
-            return files.count(path) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY;
+            if (files.count(path))
+                return FILE_ATTRIBUTE_NORMAL;
+            const bool inPackage = framework::EqualNoCase(std::string(path).substr(0, 6), kPackage);
+            return IsDirectory(path) || !inPackage ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
         };
         api.DeleteFileA = [this](LPCSTR path) { return Allowed("DeleteFileA", path) && files.erase(path); };
         api.MoveFileExA = [this](LPCSTR from, LPCSTR to, DWORD) {
@@ -451,7 +440,7 @@ private:
                                  HANDLE) -> HANDLE {
             std::string full = path;
             if (full.size() < 2 || full[1] != ':')
-                full = current + "\\" + full;
+                ADD_FAILURE() << "a path relative to the current directory: " << full;
             for (const auto& f : files) {
                 if (framework::EqualNoCase(f.first, full)) {
                     reading_.push_back({f.second, 0});

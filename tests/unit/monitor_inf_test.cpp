@@ -105,8 +105,8 @@ private:
 TEST(MonitorInfScan, ReadsAndScansTheFileForTheVersion)
 {
     FakeMonitorFile xpFile(monitorinf_cases::XpInf());
-    MonitorInfScan xp("monitorxp.inf", 5, 1);
-    EXPECT_EQ(xpFile.openedName, "monitorxp.inf");
+    MonitorInfScan xp("C:\\pkg\\kpmonitor", "monitorxp.inf", 5, 1);
+    EXPECT_EQ(xpFile.openedName, "C:\\pkg\\kpmonitor\\monitorxp.inf");
     EXPECT_EQ(xpFile.openHandles, 0);
     EXPECT_TRUE(xpFile.boxes.empty());
     EXPECT_EQ(xp.m_szInfName, "monitorxp.inf");
@@ -119,7 +119,7 @@ TEST(MonitorInfScan, ReadsAndScansTheFileForTheVersion)
 TEST(MonitorInfScan, TheOptionsLayoutOnWindows2000)
 {
     FakeMonitorFile file(monitorinf_cases::W2kInf());
-    MonitorInfScan scan("monitor.inf", 5, 0);
+    MonitorInfScan scan("C:\\pkg\\kpmonitor", "monitor.inf", 5, 0);
     EXPECT_EQ(scan.m_szOptionValue, "ZRNMON");
     EXPECT_EQ(scan.m_szDllName, "ZRNKPMON.DLL");
     EXPECT_EQ(scan.m_szFileList, monitorinf_cases::kW2kFiles);
@@ -129,7 +129,7 @@ TEST(MonitorInfScan, ReadsNoMoreThan26000Bytes)
 {
     std::string big = monitorinf_cases::PaddedTo("; padding\r\n", 26000) + monitorinf_cases::XpInf();
     FakeMonitorFile file(big);
-    MonitorInfScan scan("monitorxp.inf", 5, 1);
+    MonitorInfScan scan("C:\\pkg\\kpmonitor", "monitorxp.inf", 5, 1);
     EXPECT_LE(file.bytesRequestedMax, 26000u);
     EXPECT_TRUE(scan.m_szMonitorName.empty());
     EXPECT_TRUE(scan.m_szFileList.empty());
@@ -139,7 +139,7 @@ TEST(MonitorInfScan, AFileThatCannotBeOpenedIsReportedByName)
 {
     FakeMonitorFile file("");
     file.exists = false;
-    MonitorInfScan scan("monitorxp.inf", 5, 1);
+    MonitorInfScan scan("C:\\pkg\\kpmonitor", "monitorxp.inf", 5, 1);
     EXPECT_TRUE(file.boxes.empty());  // its callers tell
     EXPECT_TRUE(TellMonitorInfProblem(nullptr, scan));
     ASSERT_EQ(file.boxes.size(), 1u);
@@ -158,7 +158,7 @@ TEST(MonitorInfScan, AReadErrorLeavesTheRecordEmptyWithoutAMessage)
 {
     FakeMonitorFile file(monitorinf_cases::XpInf());
     file.failRead = true;
-    MonitorInfScan scan("monitorxp.inf", 5, 1);
+    MonitorInfScan scan("C:\\pkg\\kpmonitor", "monitorxp.inf", 5, 1);
     EXPECT_TRUE(file.boxes.empty());
     EXPECT_EQ(file.openHandles, 0);
     EXPECT_EQ(scan.m_szInfName, "monitorxp.inf");
@@ -173,8 +173,8 @@ TEST(MonitorInfScan, ALongNameIsCutInTheRecordButOpenedWhole)
     std::string name = std::string(300, 'n') + ".inf";
     FakeMonitorFile file("");
     file.exists = false;
-    MonitorInfScan scan(name, 5, 1);
-    EXPECT_EQ(file.openedName, name);
+    MonitorInfScan scan("C:\\pkg\\kpmonitor", name, 5, 1);
+    EXPECT_EQ(file.openedName, "C:\\pkg\\kpmonitor\\" + name);
     EXPECT_EQ(scan.m_szInfName, name.substr(0, 259));
     TellMonitorInfProblem(nullptr, scan);
     ASSERT_EQ(file.boxes.size(), 1u);

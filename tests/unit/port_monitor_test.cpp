@@ -40,7 +40,10 @@ protected:
         app.m_versionInfo.dwPlatformId = VER_PLATFORM_WIN32_NT;
         app.m_versionInfo.dwMajorVersion = 5;
         app.m_versionInfo.dwMinorVersion = 1;
+        app.m_package.root = Machine::kPackage;
     }
+
+    static MonitorInfScan PackageScan() { return MonitorInfScan(Machine::kMonitorDir, "monitorxp.inf", 5, 1); }
 
     bool Install() { return app.InstallPortMonitor(page); }
 
@@ -73,8 +76,6 @@ TEST_F(PortMonitorTest, UnregisteredMonitorIsCopiedAndRegisteredWithoutStoppingT
     EXPECT_EQ(machine.addedMonitors[0].dll, "ZRNKPMON.DLL");
     EXPECT_THAT(machine.events, ElementsAre("copy", std::string("add monitor ") + kMonitorName));
     EXPECT_THAT(machine.boxes, IsEmpty());
-    // The package directory is current again.
-    EXPECT_THAT(machine.directoryChanges, ElementsAre("C:\\pkg\\kpmonitor", "C:\\pkg"));
     EXPECT_EQ(machine.registry.OpenCount(), 0);
 }
 
@@ -89,7 +90,6 @@ TEST_F(PortMonitorTest, RefusedRegistrationIsShownAndThePageFollows)
     EXPECT_EQ(machine.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(machine.boxes[0].owner, Owner());
-    EXPECT_EQ(machine.current, Machine::kPackage);
 }
 
 TEST_F(PortMonitorTest, RegisteredMonitorWithTheSameVersionShowsNothing)
@@ -125,6 +125,7 @@ TEST_F(PortMonitorTest, VersionsCompareByTheirNumbers)
         m.answers = {IDNO};
         WizardApp a;
         a.m_versionInfo = app.m_versionInfo;
+        a.m_package = app.m_package;
         EXPECT_TRUE(a.InstallPortMonitor(page));
         EXPECT_EQ(m.boxes.size(), c.offered ? 1u : 0u);
         EXPECT_THAT(m.copies, IsEmpty());
@@ -173,15 +174,13 @@ TEST_F(PortMonitorTest, UpgradeStopsTheSpoolerAroundTheCopy)
     EXPECT_EQ(machine.copies[0].destination, "C:\\windows\\system32\\");
     EXPECT_TRUE(machine.spoolerRunning);
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
-    EXPECT_EQ(machine.current, Machine::kPackage);
 
     // Files that cannot be replaced (a locked DLL): the spooler comes back, and the failure
     // is said, not taken for an upgrade.
     machine.copyResult = ERROR_SHARING_VIOLATION;
     machine.events.clear();
     machine.answers = {IDYES};
-    machine.current = Machine::kMonitorDir;
-    EXPECT_FALSE(UpgradePortMonitor(Owner(), {"ZRNKPMON.DLL"}));
+    EXPECT_FALSE(UpgradePortMonitor(Owner(), PackageScan()));
     EXPECT_THAT(machine.events, ElementsAre(testing::StartsWith("box "), "stop", "copy", "start",
                                             testing::StartsWith("box The files could")));
     EXPECT_TRUE(machine.spoolerRunning);
@@ -198,12 +197,10 @@ TEST_F(PortMonitorTest, DeclinedUpgradeLeavesTheMonitorAsItWas)
     EXPECT_EQ(machine.boxes.size(), 1u);
     EXPECT_THAT(machine.copies, IsEmpty());
     EXPECT_TRUE(machine.spoolerRunning);
-    EXPECT_EQ(machine.current, Machine::kPackage);
 
     // The New port button looks at the answer.
     machine.answers = {IDNO};
-    machine.current = Machine::kMonitorDir;
-    EXPECT_FALSE(UpgradePortMonitor(Owner(), {"ZRNKPMON.DLL"}));
+    EXPECT_FALSE(UpgradePortMonitor(Owner(), PackageScan()));
 }
 
 TEST_F(PortMonitorTest, SpoolerThatWillNotStopKeepsTheOldFiles)
@@ -220,11 +217,9 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotStopKeepsTheOldFiles)
     EXPECT_EQ(machine.boxes[1].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[1].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_THAT(machine.copies, IsEmpty());
-    EXPECT_EQ(machine.current, Machine::kPackage);
 
-    machine.current = Machine::kMonitorDir;
     machine.answers = {IDYES};
-    EXPECT_FALSE(UpgradePortMonitor(Owner(), {"ZRNKPMON.DLL"}));
+    EXPECT_FALSE(UpgradePortMonitor(Owner(), PackageScan()));
 }
 
 TEST_F(PortMonitorTest, SpoolerThatWillNotRestartEndsTheProgram)
@@ -261,7 +256,6 @@ TEST_F(PortMonitorTest, MissingMonitorDirectoryEndsTheWizard)
     EXPECT_EQ(machine.boxes[0].caption, texts::kBoxCaption);
     EXPECT_EQ(machine.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
     EXPECT_EQ(machine.boxes[0].owner, Owner());
-    EXPECT_EQ(machine.current, Machine::kPackage);
 
     // Windows 2000 reads the other INF.
     app.m_versionInfo.dwMinorVersion = 0;
@@ -282,7 +276,6 @@ TEST_F(PortMonitorTest, MonitorInfWithoutFilesEndsTheWizard)
     EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
     EXPECT_THAT(machine.copies, IsEmpty());
-    EXPECT_EQ(machine.current, Machine::kPackage);
 
     // A name longer than a name field: refused, not cut to name another file.
     machine.files[std::string(Machine::kMonitorDir) + "\\monitorxp.inf"] =
@@ -298,7 +291,6 @@ TEST_F(PortMonitorTest, MonitorInfWithoutFilesEndsTheWizard)
     EXPECT_FALSE(Install());
     ASSERT_EQ(machine.boxes.size(), 1u);
     EXPECT_EQ(machine.boxes[0].text, "Unable to open file: monitorxp.inf.\nInstallation aborted.");
-    EXPECT_EQ(machine.current, Machine::kPackage);
 }
 
 TEST_F(PortMonitorTest, UnavailableSpoolerEndsTheProcess)
@@ -312,7 +304,6 @@ TEST_F(PortMonitorTest, UnavailableSpoolerEndsTheProcess)
         EXPECT_EQ(e.code, 4u);
     }
     EXPECT_EQ(machine.boxes.size(), 1u);  // the user is told first
-    EXPECT_THAT(machine.directoryChanges, IsEmpty());
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
 }
 

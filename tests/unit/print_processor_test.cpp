@@ -21,7 +21,6 @@ protected:
     void SetUp() override
     {
         recorder.Install(*api);
-        seamfakes::SetCurrentDirectoryTo(*api, "C:\\pkg");
         api->GetFileAttributesA = [](LPCSTR) -> DWORD { return FILE_ATTRIBUTE_DIRECTORY; };
         api->EnumPrintProcessorsA = [this](LPSTR server, LPSTR env, DWORD level, LPBYTE buf,
                                            DWORD size, LPDWORD needed, LPDWORD count) -> BOOL {
@@ -91,7 +90,7 @@ protected:
         };
     }
 
-    bool Install() { return InstallPrintProcessor("KPLPrint", "KPLPRINT.DLL", nullptr); }
+    bool Install() { return InstallPrintProcessor("C:\\pkg", "KPLPrint", "KPLPRINT.DLL", nullptr); }
 
     platform::ScopedApi api;
     Recorder recorder;

@@ -41,7 +41,7 @@ protected:
     {
         CommandLine line;
         line.name = name, line.quiet = true, line.all = all;
-        UnattendedRun run(line);
+        UnattendedRun run(line, Package{"C:\\pkg"});
         return UninstallPrinter(run, "ZRN7730.INF", {"KPLPrint", "KPLPRINT.DLL", "ZRNKPMON.DLL", {"ZRNKPMON.DLL"}, {}, ""});
     }
 

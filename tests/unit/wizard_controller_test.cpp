@@ -309,21 +309,4 @@ TEST_F(ControllerTest, AResultThePageTableDoesNotListShowsTheSamePageAgain)
     EXPECT_EQ(app.welcome->shown, 2);
 }
 
-TEST_F(ControllerTest, DestinationPageRestoresTheCurrentDirectory)
-{
-    std::string cwd = "C:\\package";
-    api->GetCurrentDirectoryA = [&](DWORD size, LPSTR buf) { return seamfakes::AnswerText(cwd, buf, size); };
-    api->SetCurrentDirectoryA = [&](LPCSTR dir) -> BOOL {
-        cwd = dir;
-        return TRUE;
-    };
-    app.welcome->Then(Choose(1));
-    app.destination->Then([&](DestinationPageBase& p) {
-        cwd = "D:\\";  // the page browses another drive
-        p.m_nResult = PAGE_CANCEL;
-    });
-    Run();
-    EXPECT_EQ(cwd, "C:\\package");
-}
-
 }  // namespace
