@@ -3,7 +3,7 @@
 #include "app/unattended.h"
 
 #include "install/copy_driver.h"
-#include "pages/directory_path.h"
+#include "install/destination_path.h"
 #include "res/resource.h"
 
 ExitCode RunCopyTask(UnattendedRun& run)

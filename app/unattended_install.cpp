@@ -14,10 +14,10 @@
 #include "install/port_monitor.h"
 #include "install/ports.h"
 #include "install/printer_create.h"
+#include "install/printer_name.h"
 #include "install/uninstall.h"
 #include "install/version_compare.h"
 #include "package/model.h"
-#include "pages/printer_page.h"
 #include "res/resource.h"
 
 namespace {
@@ -61,7 +61,7 @@ ExitCode InstallMonitor(UnattendedRun& run)
 // port's existence (a port of a monitor not yet registered cannot exist).
 ExitCode CheckValues(UnattendedRun& run, const std::string& name, std::string& port)
 {
-    if (!PrinterPage::ValidatePrinterName(nullptr, name))
+    if (!ValidatePrinterName(nullptr, name))
         return ExitCode::BadCommandLine;
     if (!run.Line().newPort) {
         port = FindPackagePort(run.Line().port);
@@ -163,7 +163,7 @@ ExitCode RunInstallTask(UnattendedRun& run)
 {
     const std::string name = framework::Trim(run.Line().name.empty() ? kModel.printerName : run.Line().name);
     // The name's own rules first: a bad name changes nothing, not even the spooler's state.
-    if (name.empty() || !PrinterPage::IsLegalPrinterName(name)) {
+    if (name.empty() || !IsLegalPrinterName(name)) {
         run.Refuse(name.empty() ? IDS_BLANK_PRINTER_NAME : IDS_ILLEGAL_NAME);
         return ExitCode::BadCommandLine;
     }

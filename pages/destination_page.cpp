@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "framework/strings.h"
-#include "pages/directory_path.h"
+#include "install/destination_path.h"
 #include "res/resource.h"
 
 DestinationPage::DestinationPage() : PageDialog(IDD_DESTINATION)

@@ -3,51 +3,15 @@
 #include "framework/ansi_text.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
+#include "install/printer_name.h"
 #include "install/spooler.h"
 #include "platform/api.h"
 #include "platform/handles.h"
 #include "res/resource.h"
 
-namespace {
-
-// Characters that a printer name may not contain.
-const char kIllegalNameChars[] = "=,;\\*?/<>|\":";
-
-bool Refuse(HWND owner, UINT textId)
-{
-    framework::ShowMessage(owner, textId, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
-    return false;
-}
-
-}  // namespace
-
 PrinterPage::PrinterPage(const Package& package) : PageDialog(IDD_PRINTER), m_package(package)
 {
     m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
-}
-
-bool PrinterPage::ValidatePrinterName(HWND owner, const std::string& name)
-{
-    if (name.empty())
-        return Refuse(owner, IDS_BLANK_PRINTER_NAME);
-
-    // The spooler decides what counts as an existing name: a local queue, a share name,
-    // or a connection it can open.
-    platform::PrinterHandle printer;
-    std::string copy = name;
-    if (sys().OpenPrinterA(&copy[0], printer.receive(), nullptr))
-        return Refuse(owner, IDS_PRINTER_EXISTS);
-    printer.reset();
-
-    if (!IsLegalPrinterName(name))
-        return Refuse(owner, IDS_ILLEGAL_NAME);
-    return true;
-}
-
-bool PrinterPage::IsLegalPrinterName(const std::string& name)
-{
-    return framework::FindFirstOfCharacters(name, kIllegalNameChars) == std::string::npos &&
-           name.size() <= static_cast<size_t>(kMaxNameLength);
 }
 
 void PrinterPage::DoDataExchange(framework::DataExchange& dx)
@@ -55,7 +19,7 @@ void PrinterPage::DoDataExchange(framework::DataExchange& dx)
     framework::DDX_Control(dx, IDC_NAME, m_editName);
     framework::DDX_Control(dx, IDC_PORTS, m_listPorts);
     framework::DDX_Text(dx, IDC_NAME, m_strPrinterName);
-    framework::DDV_MaxChars(dx, m_strPrinterName, kMaxNameLength);
+    framework::DDV_MaxChars(dx, m_strPrinterName, kMaxPrinterNameLength);
 }
 
 BOOL PrinterPage::OnInitDialog()

@@ -12,19 +12,8 @@
 
 class PrinterPage : public PageDialog<PrinterPageBase> {
 public:
-    // Longest printer name the box takes.
-    static constexpr int kMaxNameLength = 220;
-
     // The New port button registers the package's monitor.
     explicit PrinterPage(const Package& package);
-
-    // True when a printer may be created under this (trimmed) name. Otherwise tells the
-    // user why in a box owned by owner and returns false. The rules, first match wins:
-    // empty; a printer the spooler opens under that name; one of = , ; \ * ? / < > | " :
-    // or longer than kMaxNameLength.
-    static bool ValidatePrinterName(HWND owner, const std::string& name);
-    // The last rule alone: no forbidden character, at most kMaxNameLength characters.
-    static bool IsLegalPrinterName(const std::string& name);
 
     // The port list (printer_ports.cpp): fills m_listPorts from the spooler's ports and
     // chooses m_szPort; the New port button adds a port through the port monitor.

@@ -8,7 +8,7 @@
 #include "framework/paths.h"
 #include "framework/strings.h"
 #include "framework/wait_cursor.h"
-#include "pages/directory_path.h"
+#include "install/destination_path.h"
 #include "platform/api.h"
 
 namespace {

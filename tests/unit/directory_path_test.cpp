@@ -15,7 +15,7 @@
 
 #include "framework/paths.h"
 #include "framework/strings.h"
-#include "pages/directory_path.h"
+#include "install/destination_path.h"
 #include "seam_fakes.h"
 #include "support/scoped_api.h"
 #include "support/wizard_texts.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/printer_page.h"
+#include "install/printer_name.h"
 #include "res/resource.h"
 #include "seam_fakes.h"
 #include "support/scoped_api.h"
@@ -48,7 +48,7 @@ protected:
     std::string Refusal(const std::string& name)
     {
         boxes.clear();
-        bool accepted = PrinterPage::ValidatePrinterName(kOwner, name);
+        bool accepted = ValidatePrinterName(kOwner, name);
         EXPECT_EQ(accepted, boxes.empty()) << name;
         EXPECT_LE(boxes.size(), 1u) << name;
         return boxes.empty() ? std::string() : boxes.front();

@@ -1,12 +1,12 @@
-#include "pages/directory_path.h"
+#include "install/destination_path.h"
 
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
 #include "framework/ansi_text.h"
-#include "framework/message_box.h"
 #include "framework/strings.h"
+#include "install/feedback.h"
 #include "platform/api.h"
 #include "res/resource.h"
 
@@ -14,7 +14,11 @@ namespace destination {
 
 namespace {
 
-constexpr UINT kStopBox = MB_OK | MB_ICONHAND;
+// A refusal: the stop icon under the wizard's caption, through the steps' feedback.
+void Stop(HWND owner, const std::string& text)
+{
+    StepFeedback().Tell(owner, text, IDS_WIZARD_CAPTION, MB_OK | MB_ICONHAND);
+}
 
 char Upper(char c)
 {
@@ -118,7 +122,7 @@ bool QualifyAndProbe(HWND owner, const std::string& text, std::string& path)
 {
     std::string qualified = QualifyPath(text, CurrentDriveLetter());
     if (!DriveRootListable(qualified)) {
-        framework::ShowMessage(owner, IDS_CANNOT_COPY_TO_DRIVE, IDS_WIZARD_CAPTION, kStopBox);
+        Stop(owner, framework::LoadText(IDS_CANNOT_COPY_TO_DRIVE));
         return false;
     }
     path = qualified;
@@ -163,13 +167,13 @@ bool ValidateDirectoryName(HWND owner, const std::string& name)
     case NameVerdict::Accepted:
         return true;
     case NameVerdict::Empty:
-        framework::ShowMessage(owner, IDS_NO_DIRECTORY, IDS_WIZARD_CAPTION, kStopBox);
+        Stop(owner, framework::LoadText(IDS_NO_DIRECTORY));
         return false;
     case NameVerdict::Illegal:
-        framework::ShowMessage(owner, IDS_ILLEGAL_NAME, IDS_WIZARD_CAPTION, kStopBox);
+        Stop(owner, framework::LoadText(IDS_ILLEGAL_NAME));
         return false;
     case NameVerdict::RecycleBin:
-        framework::ShowText(owner, framework::LoadTextWith(IDS_RECYCLE_FOLDER, shown), IDS_WIZARD_CAPTION, kStopBox);
+        Stop(owner, framework::LoadTextWith(IDS_RECYCLE_FOLDER, shown));
         return false;
     }
     return false;
@@ -186,7 +190,7 @@ bool CheckDestinationText(HWND owner, const std::string& text, std::string& norm
     // Qualifying and normalising add up to three characters; a path that no longer fits
     // is refused rather than cut to a different directory.
     if (normalized.size() > kMaxPath) {
-        framework::ShowMessage(owner, IDS_PATH_TOO_LONG, IDS_WIZARD_CAPTION, kStopBox);
+        Stop(owner, framework::LoadText(IDS_PATH_TOO_LONG));
         return false;
     }
     return ValidateDirectoryName(owner, normalized.substr(3));

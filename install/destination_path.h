@@ -1,4 +1,5 @@
-// The checks and the creation behind the destination page's directory box: qualifying a
+// The rules of a copy's destination, for the destination page's directory box and the
+// command line, and the creation of the directory: qualifying a
 // typed path with a drive, probing the drive, normalising the separators, refusing names
 // that cannot be used, and creating a directory with its missing parents.
 #pragma once
