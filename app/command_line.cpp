@@ -7,16 +7,6 @@
 
 namespace {
 
-struct Option {
-    const char* name;
-    bool takesValue;
-};
-
-const Option kOptions[] = {
-    {"install", false}, {"copy", true},  {"uninstall", false}, {"name", true}, {"port", true},
-    {"newport", false}, {"quiet", false}, {"yes", false},      {"log", true}, {"all", false},
-};
-
 // Records why the line is refused; the first reason found is the one told.
 bool Refuse(CommandLine& line, UINT id, const std::string& argument = std::string())
 {
@@ -34,6 +24,46 @@ bool SetTask(CommandLine& line, Task task, const std::string& argument)
     line.task = task;
     return true;
 }
+
+constexpr unsigned Bit(Task task)
+{
+    return 1u << static_cast<unsigned>(task);
+}
+
+constexpr unsigned kTasks = Bit(Task::Install) | Bit(Task::Copy) | Bit(Task::Uninstall);
+
+// One option of the command line: its name, whether it takes a value, the tasks it is
+// allowed with, and what it does to the line (false, with the reason, when it cannot).
+// A new option is one row here, its field in CommandLine and its line in the usage text.
+struct Option {
+    const char* name;
+    bool takesValue;
+    unsigned tasks;
+    bool (*take)(CommandLine& line, const std::string& value, const std::string& spelled);
+};
+
+// In the order in which options not allowed with the task are told.
+const Option kOptions[] = {
+    {"install", false, kTasks,
+     [](CommandLine& l, const std::string&, const std::string& s) { return SetTask(l, Task::Install, s); }},
+    {"copy", true, kTasks,
+     [](CommandLine& l, const std::string& v, const std::string& s) {
+         l.directory = v;
+         return SetTask(l, Task::Copy, s);
+     }},
+    {"uninstall", false, kTasks,
+     [](CommandLine& l, const std::string&, const std::string& s) { return SetTask(l, Task::Uninstall, s); }},
+    {"name", true, Bit(Task::Install) | Bit(Task::Uninstall),
+     [](CommandLine& l, const std::string& v, const std::string&) { return l.name = v, true; }},
+    {"port", true, Bit(Task::Install), [](CommandLine& l, const std::string& v, const std::string&) { return l.port = v, true; }},
+    {"newport", false, Bit(Task::Install),
+     [](CommandLine& l, const std::string&, const std::string&) { return l.newPort = true; }},
+    {"all", false, Bit(Task::Uninstall), [](CommandLine& l, const std::string&, const std::string&) { return l.all = true; }},
+    {"quiet", false, kTasks, [](CommandLine& l, const std::string&, const std::string&) { return l.quiet = true; }},
+    {"yes", false, kTasks, [](CommandLine& l, const std::string&, const std::string&) { return l.yes = true; }},
+    {"log", true, kTasks | Bit(Task::Wizard),
+     [](CommandLine& l, const std::string& v, const std::string&) { return l.logFile = v, true; }},
+};
 
 // Takes one option; false (with the reason) when it cannot be taken.
 bool Take(CommandLine& line, const std::string& argument, std::vector<std::string>& seen)
@@ -60,30 +90,7 @@ bool Take(CommandLine& line, const std::string& argument, std::vector<std::strin
     if (!option->takesValue && colon != std::string::npos)
         return Refuse(line, IDS_CMD_TAKES_NO_VALUE, spelled);
 
-    const std::string n = option->name;
-    if (n == "install")
-        return SetTask(line, Task::Install, spelled);
-    if (n == "uninstall")
-        return SetTask(line, Task::Uninstall, spelled);
-    if (n == "copy") {
-        line.directory = value;
-        return SetTask(line, Task::Copy, spelled);
-    }
-    if (n == "name")
-        line.name = value;
-    else if (n == "port")
-        line.port = value;
-    else if (n == "newport")
-        line.newPort = true;
-    else if (n == "quiet")
-        line.quiet = true;
-    else if (n == "yes")
-        line.yes = true;
-    else if (n == "log")
-        line.logFile = value;
-    else if (n == "all")
-        line.all = true;
-    return true;
+    return option->take(line, value, spelled);
 }
 
 // The options that each task takes, checked once every option is read.
@@ -95,19 +102,9 @@ bool CheckCombination(CommandLine& line, const std::vector<std::string>& seen)
                 return true;
         return false;
     };
-    auto only = [&](const char* name, std::initializer_list<Task> tasks) {
-        if (!has(name))
-            return true;
-        for (Task t : tasks)
-            if (line.task == t)
-                return true;
-        return Refuse(line, IDS_CMD_NOT_FOR_TASK, std::string("/") + name);
-    };
-    if (!only("name", {Task::Install, Task::Uninstall}) || !only("port", {Task::Install}) ||
-        !only("newport", {Task::Install}) || !only("all", {Task::Uninstall}) ||
-        !only("quiet", {Task::Install, Task::Copy, Task::Uninstall}) ||
-        !only("yes", {Task::Install, Task::Copy, Task::Uninstall}))
-        return false;
+    for (const Option& option : kOptions)
+        if (has(option.name) && !(option.tasks & Bit(line.task)))
+            return Refuse(line, IDS_CMD_NOT_FOR_TASK, std::string("/") + option.name);
     if (line.task == Task::Install && line.port.empty() == !line.newPort)
         return Refuse(line, IDS_CMD_INSTALL_PORT);
     if (line.all && has("name"))

@@ -34,6 +34,8 @@ struct WizardPages {
     std::shared_ptr<PrinterPageBase> printer;
 };
 
+struct StateRow;
+
 class WizardApp {
 public:
     WizardApp();
@@ -78,12 +80,15 @@ public:
     // (Wine's spooler needs an explicit data type; Windows treats it the same way).
     std::string m_strDefaultDataType;
 
-private:
     // The working data of one run of the wizard: the pages and the candidate INF names.
     struct WizardRun {
         WizardPages pages;
         std::vector<std::string> candidates;
     };
+
+private:
+    // The row of the state table for a state; null for none (the end).
+    static const StateRow* FindState(unsigned state);
 
     std::string FindDriverInf(const std::vector<std::string>& candidates);
     unsigned Cancelled();  // records the cancel and ends the run

@@ -13,24 +13,31 @@
 
 using framework::WaitCursor;
 
-namespace {
+// The wizard's states: the name the log gives each, and its handler. A new page is one row
+// here, its state number, its handler and its page's files.
+struct StateRow {
+    WizardState state;
+    const char* name;
+    unsigned (WizardApp::*handler)(WizardApp::WizardRun& run);
+};
 
-const char* StateName(unsigned state)
+const StateRow* WizardApp::FindState(unsigned state)
 {
-    switch (state) {
-    case StateWelcome: return "welcome page";
-    case StatePrinter: return "port monitor, then the printer page";
-    case StateDestination: return "destination page";
-    case StateSummary: return "summary page";
-    case StateInstallDriver: return "print processor and driver";
-    case StateCreatePrinter: return "printer queue";
-    case StateOpenPrinters: return "Printers folder";
-    case StateOpenCopy: return "copied directory";
-    default: return "end";
-    }
+    static const StateRow kStates[] = {
+        {StateWelcome, "welcome page", &WizardApp::WelcomeState},
+        {StatePrinter, "port monitor, then the printer page", &WizardApp::PrinterState},
+        {StateDestination, "destination page", &WizardApp::DestinationState},
+        {StateSummary, "summary page", &WizardApp::SummaryState},
+        {StateInstallDriver, "print processor and driver", &WizardApp::InstallDriverState},
+        {StateCreatePrinter, "printer queue", &WizardApp::CreatePrinterState},
+        {StateOpenPrinters, "Printers folder", &WizardApp::OpenPrintersState},
+        {StateOpenCopy, "copied directory", &WizardApp::OpenCopyState},
+    };
+    for (const StateRow& row : kStates)
+        if (row.state == state)
+            return &row;
+    return nullptr;
 }
-
-}  // namespace
 
 std::string WizardApp::FindDriverInf(const std::vector<std::string>& candidates)
 {
@@ -74,18 +81,9 @@ void WizardApp::RunWizard()
 
 unsigned WizardApp::RunState(WizardRun& run)
 {
-    framework::Log(std::string("step: ") + StateName(m_nState));
-    switch (m_nState) {
-    case StateWelcome: return WelcomeState(run);
-    case StatePrinter: return PrinterState(run);
-    case StateDestination: return DestinationState(run);
-    case StateSummary: return SummaryState(run);
-    case StateInstallDriver: return InstallDriverState(run);
-    case StateCreatePrinter: return CreatePrinterState(run);
-    case StateOpenPrinters: return OpenPrintersState(run);
-    case StateOpenCopy: return OpenCopyState(run);
-    default: return kEndWizard;
-    }
+    const StateRow* row = FindState(m_nState);
+    framework::Log(std::string("step: ") + (row ? row->name : "end"));
+    return row ? (this->*row->handler)(run) : kEndWizard;
 }
 
 unsigned WizardApp::WelcomeState(WizardRun& run)
