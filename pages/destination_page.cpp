@@ -8,7 +8,9 @@
 
 DestinationPage::DestinationPage() : PageDialog(IDD_DESTINATION)
 {
-    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+    OnControl(IDC_CREATE, BN_CLICKED, [this] { OnCreateDirectory(); });
+    OnControl(IDC_DRIVE, CBN_SELCHANGE, [this] { OnSelchangeDrive(); });
+    OnControl(IDC_DIRECTORY, EN_CHANGE, [this] { OnChangeDirectory(); });
 }
 
 INT_PTR DestinationPage::DoModal()
@@ -35,9 +37,7 @@ void DestinationPage::DoDataExchange(framework::DataExchange& dx)
 
 BOOL DestinationPage::OnInitDialog()
 {
-    Dialog::OnInitDialog();
-    m_bitmap.LoadBitmap(IDB_PICTURE);
-    SetIcons(m_hIcon);
+    PageDialog::OnInitDialog();
 
     if (!m_imageList)
         m_imageList = ImageList_LoadImageA(framework::ResourceModule(), MAKEINTRESOURCEA(IDB_FOLDERS), 16, 10,
@@ -59,34 +59,6 @@ BOOL DestinationPage::OnInitDialog()
         m_editDirectory.SetText(m_tree.m_strPath);
     }
     return TRUE;
-}
-
-bool DestinationPage::OnCommand(UINT id, UINT code, HWND /*control*/)
-{
-    switch (id) {
-    case IDC_BACK:
-        if (code != BN_CLICKED)
-            return false;
-        OnBack();
-        return true;
-    case IDC_CREATE:
-        if (code != BN_CLICKED)
-            return false;
-        OnCreateDirectory();
-        return true;
-    case IDC_DRIVE:
-        if (code != CBN_SELCHANGE)
-            return false;
-        OnSelchangeDrive();
-        return true;
-    case IDC_DIRECTORY:
-        if (code != EN_CHANGE)
-            return false;
-        OnChangeDirectory();
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool DestinationPage::OnNotify(NMHDR* nm, LRESULT& result)
@@ -169,10 +141,4 @@ void DestinationPage::AcceptDirectory(bool create)
 
     m_editDirectory.SetText(m_szDirectory);
     m_nResult = PAGE_NEXT;
-}
-
-bool DestinationPage::OnPaint()
-{
-    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
-    return true;
 }

@@ -24,9 +24,7 @@ protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* nm, LRESULT& result) override;
-    bool OnPaint() override;
 
     void OnCreateDirectory();
     void OnSelchangeDrive();
@@ -37,12 +35,10 @@ protected:
     // left in m_nResult: PAGE_NEXT when the directory was accepted, PAGE_REFUSED otherwise.
     void AcceptDirectory(bool create);
 
-    MaskedBitmap m_bitmap;
     framework::Button m_btnNext;
     DriveComboBox m_cboDrive;
     CDirectoryTree m_tree;
     framework::Edit m_editDirectory;
     framework::Button m_btnCreate;
     HIMAGELIST m_imageList = nullptr;
-    HICON m_hIcon = nullptr;
 };

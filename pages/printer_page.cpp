@@ -11,7 +11,8 @@
 
 PrinterPage::PrinterPage(const Package& package) : PageDialog(IDD_PRINTER), m_package(package)
 {
-    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+    OnControl(IDC_NEW_PORT, BN_CLICKED, [this] { OnNewPort(); });
+    OnControl(IDC_NAME, EN_CHANGE, [this] { OnNameChange(); });
 }
 
 void PrinterPage::DoDataExchange(framework::DataExchange& dx)
@@ -24,9 +25,7 @@ void PrinterPage::DoDataExchange(framework::DataExchange& dx)
 
 BOOL PrinterPage::OnInitDialog()
 {
-    Dialog::OnInitDialog();
-    m_bitmap.LoadBitmap(IDB_PICTURE);
-    SetIcons(m_hIcon);
+    PageDialog::OnInitDialog();
 
     m_listPorts.ModifyStyle(0, LVS_SHOWSELALWAYS);
     m_listPorts.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -95,29 +94,6 @@ void PrinterPage::OnOK()
     EndDialog(IDOK);
 }
 
-bool PrinterPage::OnCommand(UINT id, UINT code, HWND /*control*/)
-{
-    switch (id) {
-    case IDC_BACK:
-        if (code != BN_CLICKED)
-            return false;
-        OnBack();
-        return true;
-    case IDC_NEW_PORT:
-        if (code != BN_CLICKED)
-            return false;
-        OnNewPort();
-        return true;
-    case IDC_NAME:
-        if (code != EN_CHANGE)
-            return false;
-        OnNameChange();
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool PrinterPage::OnNotify(NMHDR* nm, LRESULT& result)
 {
     if (nm->idFrom != IDC_PORTS)
@@ -132,12 +108,6 @@ bool PrinterPage::OnNotify(NMHDR* nm, LRESULT& result)
     default:
         return false;
     }
-}
-
-bool PrinterPage::OnPaint()
-{
-    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
-    return true;
 }
 
 HCURSOR PrinterPage::OnQueryDragIcon()

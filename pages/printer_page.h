@@ -23,19 +23,15 @@ public:
     // True when list is empty or holds name (exact comparison).
     static bool IsNameInList(const std::string& name, const std::vector<std::string>& list);
 
-    MaskedBitmap m_bitmap;
     std::vector<std::string> m_szShownPorts;  // the port names shown after the last fill
     framework::Edit m_editName;
     framework::ListView m_listPorts;
-    HICON m_hIcon = nullptr;
 
 protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnNotify(NMHDR* nm, LRESULT& result) override;
-    bool OnPaint() override;
     void OnShowWindow(BOOL show, UINT status) override;
     HCURSOR OnQueryDragIcon() override;
 

@@ -14,10 +14,7 @@ void AppendSection(std::string& text, UINT headingId, const std::string& value)
 }
 }  // namespace
 
-SummaryPage::SummaryPage() : PageDialog(IDD_SUMMARY)
-{
-    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
-}
+SummaryPage::SummaryPage() : PageDialog(IDD_SUMMARY) {}
 
 std::string SummaryPage::ComposeSummary(const std::string& printerName, const std::string& port,
                                         const std::string& destination)
@@ -37,9 +34,7 @@ void SummaryPage::DoDataExchange(framework::DataExchange& dx)
 
 BOOL SummaryPage::OnInitDialog()
 {
-    Dialog::OnInitDialog();
-    m_bitmap.LoadBitmap(IDB_PICTURE);
-    SetIcons(m_hIcon);
+    PageDialog::OnInitDialog();
 
     if (HWND summary = Item(IDC_SUMMARY_TEXT)) {
         std::string text = ComposeSummary(m_szPrinterName, m_szPort, m_szDestination);
@@ -58,19 +53,4 @@ void SummaryPage::OnOK()
     EnsureSpoolerRunning(GetSafeHwnd());
     m_nResult = PAGE_NEXT;
     Dialog::OnOK();
-}
-
-bool SummaryPage::OnCommand(UINT id, UINT code, HWND /*control*/)
-{
-    if (id == IDC_BACK && code == BN_CLICKED) {
-        OnBack();
-        return true;
-    }
-    return false;
-}
-
-bool SummaryPage::OnPaint()
-{
-    PaintPage(GetSafeHwnd(), m_bitmap, m_hIcon);
-    return true;
 }

@@ -17,16 +17,12 @@ public:
     static std::string ComposeSummary(const std::string& printerName, const std::string& port,
                                       const std::string& destination);
 
-    MaskedBitmap m_bitmap;
     framework::Button m_btnFinish;
     framework::StaticText m_staticHeading;
-    HICON m_hIcon = nullptr;
 
 protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnPaint() override;
 
 };

@@ -8,7 +8,8 @@
 WelcomePage::WelcomePage(const Package& package) : PageDialog(IDD_WELCOME), m_package(package)
 {
     m_nTask = 0;
-    m_hIcon = LoadIconA(framework::ResourceModule(), MAKEINTRESOURCEA(IDI_APP));
+    m_iconWhenMinimized = false;
+    OnControl(IDC_VIEW_README, BN_CLICKED, [this] { OnViewReadme(); });
 }
 
 void WelcomePage::DoDataExchange(framework::DataExchange& dx)
@@ -20,9 +21,7 @@ void WelcomePage::DoDataExchange(framework::DataExchange& dx)
 BOOL WelcomePage::OnInitDialog()
 {
     // Puts the task chosen on an earlier showing back into the radio buttons.
-    Dialog::OnInitDialog();
-    m_bitmap.LoadBitmap(IDB_PICTURE);
-    SetIcons(m_hIcon);
+    PageDialog::OnInitDialog();
     if (m_bInstallDisabled) {
         HWND install = Item(IDC_TASK_INSTALL);
         SendMessageA(install, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -42,15 +41,6 @@ void WelcomePage::OnOK()
     Dialog::OnOK();
 }
 
-bool WelcomePage::OnCommand(UINT id, UINT code, HWND /*control*/)
-{
-    if (id == IDC_VIEW_README && code == BN_CLICKED) {
-        OnViewReadme();
-        return true;
-    }
-    return false;
-}
-
 void WelcomePage::OnViewReadme()
 {
     // The package's readme; whatever the shell makes of it is not reported.
@@ -59,10 +49,4 @@ void WelcomePage::OnViewReadme()
     if (file.empty() || verb.empty())
         return;
     sys().ShellExecuteA(nullptr, verb.c_str(), m_package.Path(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-bool WelcomePage::OnPaint()
-{
-    PaintPagePicture(GetSafeHwnd(), m_bitmap);
-    return true;
 }

@@ -13,16 +13,12 @@ public:
     // The readme is the one of the package.
     explicit WelcomePage(const Package& package);
 
-    MaskedBitmap m_bitmap;
     framework::Button m_btnNext;
-    HICON m_hIcon = nullptr;
 
 protected:
     void DoDataExchange(framework::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnPaint() override;
 
     void OnViewReadme();
 
