@@ -1,4 +1,5 @@
-// The process-wide record of how an installation went.
+// How the wizard's installation went: the values of WizardApp::InstallStatus, which stays 0
+// while nothing went wrong.
 #pragma once
 
 enum InstallStatusValue {
@@ -7,5 +8,3 @@ enum InstallStatusValue {
     INSTALL_CANCELLED = -2,     // cancelled, or the port monitor step refused
     INSTALL_PRINTER_FAILED = -1,
 };
-
-extern int InstallStatus;  // 0 at process start; written, never cleared

@@ -9,8 +9,6 @@
 #include "platform/api.h"
 #include "res/resource.h"
 
-int InstallStatus = 0;
-
 WizardApp::WizardApp() : m_package(ProgramPackage())
 {
     std::memset(&m_versionInfo, 0, sizeof m_versionInfo);

@@ -45,7 +45,8 @@ public:
 
     // Passes the platform gate and runs the wizard; always FALSE (no message loop follows).
     BOOL InitInstance();
-    void RunWizard();
+    // Runs the wizard's states from the current one to the end; returns InstallStatus.
+    int RunWizard();
 
     // The operations of the wizard. Virtual so that tests can stand in for them.
     virtual void CheckInstallRights();
@@ -70,6 +71,7 @@ public:
     int HasCatalogFile(const std::string& infName);
 
     Package m_package;  // the package of setup.exe, found when the application is made
+    int InstallStatus = 0;  // how the installation went (install_status.h); never cleared
     unsigned m_nState = StateWelcome;
     OSVERSIONINFOA m_versionInfo;
     unsigned m_nTask = 0;

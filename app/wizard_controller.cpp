@@ -66,7 +66,7 @@ unsigned WizardApp::Cancelled()
     return kEndWizard;
 }
 
-void WizardApp::RunWizard()
+int WizardApp::RunWizard()
 {
     WizardRun run{CreatePages(), {}};
     std::string pattern = framework::LoadText(IDS_INF_PATTERN);
@@ -77,6 +77,7 @@ void WizardApp::RunWizard()
     for (unsigned next = RunState(run); next != kEndWizard; next = RunState(run))
         m_nState = next;
     WaitCursor::End();
+    return InstallStatus;
 }
 
 unsigned WizardApp::RunState(WizardRun& run)

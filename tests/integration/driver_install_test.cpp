@@ -79,13 +79,11 @@ class SpoolerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        InstallStatus = 0;
         api->MessageBoxA = [this](HWND, LPCSTR text, LPCSTR caption, UINT) {
             boxes.push_back(std::string(caption) + ": " + text);
             return IDOK;
         };
     }
-    void TearDown() override { InstallStatus = 0; }
 
     platform::ScopedApi api;
     std::vector<std::string> boxes;
@@ -224,7 +222,7 @@ TEST_F(DriverInstallTest, SamplePackageDriverProcessorAndInf)
 
     ASSERT_EQ(app.InstallDriver(kInfName, kDriverName, nullptr), 1);
     EXPECT_TRUE(boxes.empty()) << boxes.front();
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
     EXPECT_EQ(app.m_strPrintProcessor, "KPLPrint");
     EXPECT_EQ(app.m_strDefaultDataType, "RAW");
 
@@ -276,7 +274,7 @@ TEST_F(DriverInstallTest, PrinterQueueOnAChosenPort)
     EXPECT_NE(app.CreatePrinter(nullptr, printer, kDriverName, "FILE:", nullptr, nullptr, nullptr),
               0);
     EXPECT_TRUE(boxes.empty()) << boxes.front();  // the server service is there, stopped
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 
     DWORD needed = 0, count = 0;
     EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);

@@ -342,11 +342,8 @@ TEST(InstallRights, InstallIsAllowedOnWinesXpPrefix)
 {
     WizardApp app;
     ASSERT_TRUE(GetVersionExA(&app.m_versionInfo));
-    int before = InstallStatus;
-    InstallStatus = 0;
     app.CheckInstallRights();
-    EXPECT_EQ(InstallStatus, 0);
-    InstallStatus = before;
+    EXPECT_EQ(app.InstallStatus, 0);
 
     // The thread no longer impersonates after the check.
     HANDLE token = nullptr;

@@ -75,7 +75,6 @@ class DriverInstallTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        InstallStatus = 0;
         root = testpaths::MakeTempDir("drvunit");
         ASSERT_FALSE(root.empty());
         package = root + "\\pkg";
@@ -178,7 +177,6 @@ protected:
     void TearDown() override
     {
         testpaths::RemoveTree(root);
-        InstallStatus = 0;
     }
 
     void WritePackage(const std::string& catalogLine, const std::string& processorLine)
@@ -265,7 +263,7 @@ TEST_F(DriverInstallTest, PackageDriverIsAddedAtLevelThreeWithItsFiles)
     EXPECT_THAT(OemFiles(), ElementsAre("OEM0.inf"));
 
     EXPECT_TRUE(recorder.boxes.empty());
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 }
 
 TEST_F(DriverInstallTest, ProcessorNamedWithoutFileIsKeptButNotInstalled)
@@ -285,7 +283,7 @@ TEST_F(DriverInstallTest, FailingDriverDirectoryQueryEndsQuietly)
     EXPECT_EQ(driverCalls, 0);
     EXPECT_TRUE(OemFiles().empty());
     EXPECT_TRUE(recorder.boxes.empty());
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 }
 
 TEST_F(DriverInstallTest, FilesThatCannotBeCopiedFailTheStepBeforeTheDriverIsAdded)
@@ -298,7 +296,7 @@ TEST_F(DriverInstallTest, FilesThatCannotBeCopiedFailTheStepBeforeTheDriverIsAdd
     EXPECT_EQ(driverCalls, 0);
     ASSERT_EQ(recorder.boxes.size(), 2u);
     EXPECT_EQ(recorder.boxes[1].text, "The files could not be copied into " + driverDirectory + ".");
-    EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_DRIVER_FAILED);
 }
 
 TEST_F(DriverInstallTest, RefusedDriverIsReportedAndMarked)
@@ -310,7 +308,7 @@ TEST_F(DriverInstallTest, RefusedDriverIsReportedAndMarked)
     EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_UNKNOWN_PRINTER_DRIVER));
     EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
     EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
-    EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_DRIVER_FAILED);
 }
 
 TEST_F(DriverInstallTest, AFileNameTooLongForAPathFieldFailsBeforeAnythingIsCopied)
@@ -327,7 +325,7 @@ TEST_F(DriverInstallTest, AFileNameTooLongForAPathFieldFailsBeforeAnythingIsCopi
         ASSERT_EQ(recorder.boxes.size(), 1u);
         EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
         EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
-        EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+        EXPECT_EQ(app.InstallStatus, INSTALL_DRIVER_FAILED);
     }
 }
 
@@ -350,7 +348,7 @@ TEST_F(DriverInstallTest, EmptyInfNameHandsAnEmptyRecordToTheSpooler)
     EXPECT_TRUE(record.dependentFiles.empty());
     EXPECT_EQ(record.dataType, "");
     EXPECT_EQ(recorder.boxes.size(), 1u);
-    EXPECT_EQ(InstallStatus, INSTALL_DRIVER_FAILED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_DRIVER_FAILED);
 }
 
 TEST_F(DriverInstallTest, SignedPackageGoesThroughSetupApiFirst)

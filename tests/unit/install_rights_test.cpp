@@ -55,7 +55,6 @@ class InstallRightsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallStatus = 0;
         api->ImpersonateSelf = [this](SECURITY_IMPERSONATION_LEVEL level) {
             EXPECT_EQ(level, SecurityImpersonation);
             calls.push_back("impersonate");
@@ -133,8 +132,6 @@ protected:
             return TRUE;
         };
     }
-
-    void TearDown() override { InstallStatus = 0; }
 
     // Everything obtained was released: the token, the identifier, the descriptor and the list.
     void ExpectReleased(size_t locals = 2)
@@ -316,7 +313,7 @@ TEST_F(CheckInstallRightsTest, AdministratorOnNt5KeepsTheStatus)
     for (DWORD minor : {0u, 1u, 2u}) {
         app.m_versionInfo.dwMinorVersion = minor;
         Check(VER_PLATFORM_WIN32_NT, 5);
-        EXPECT_EQ(InstallStatus, 0);
+        EXPECT_EQ(app.InstallStatus, 0);
         EXPECT_EQ(calls.size(), 4u);  // the check ran
     }
 }
@@ -325,12 +322,12 @@ TEST_F(CheckInstallRightsTest, StandardUserIsNotAllowedToInstall)
 {
     member = FALSE;
     Check(VER_PLATFORM_WIN32_NT, 5);
-    EXPECT_EQ(InstallStatus, INSTALL_NOT_ALLOWED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_NOT_ALLOWED);
 
     // Once refused, a later passing check does not clear it.
     member = TRUE;
     Check(VER_PLATFORM_WIN32_NT, 5);
-    EXPECT_EQ(InstallStatus, INSTALL_NOT_ALLOWED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_NOT_ALLOWED);
 }
 
 TEST_F(CheckInstallRightsTest, OtherPlatformsAreNotAllowedWithoutACheck)
@@ -338,9 +335,9 @@ TEST_F(CheckInstallRightsTest, OtherPlatformsAreNotAllowedWithoutACheck)
     const std::pair<DWORD, DWORD> others[] = {
         {VER_PLATFORM_WIN32_NT, 4}, {VER_PLATFORM_WIN32_NT, 6}, {VER_PLATFORM_WIN32_WINDOWS, 5}, {0, 0}};
     for (const auto& o : others) {
-        InstallStatus = 0;
+        app.InstallStatus = 0;
         Check(o.first, o.second);
-        EXPECT_EQ(InstallStatus, INSTALL_NOT_ALLOWED) << o.first << "." << o.second;
+        EXPECT_EQ(app.InstallStatus, INSTALL_NOT_ALLOWED) << o.first << "." << o.second;
         EXPECT_TRUE(calls.empty());
     }
 }

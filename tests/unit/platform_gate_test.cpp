@@ -35,7 +35,6 @@ GateResult RunGate(DWORD platform, DWORD major, DWORD minor, bool versionCallFai
         EXPECT_EQ(app.m_szDriverName, "ZRN 7730");
         EXPECT_EQ(app.m_nTask, 0u);
     }
-    InstallStatus = 0;
     return r;
 }
 

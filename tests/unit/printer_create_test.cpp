@@ -19,7 +19,6 @@ class PrinterCreateTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        InstallStatus = 0;
         recorder.Install(*api);
         api->OpenSCManagerA = [this](LPCSTR machine, LPCSTR database, DWORD access) -> SC_HANDLE {
             EXPECT_EQ(machine, nullptr);
@@ -79,7 +78,6 @@ protected:
             return TRUE;
         };
     }
-    void TearDown() override { InstallStatus = 0; }
 
     int Create()
     {
@@ -137,7 +135,7 @@ TEST_F(PrinterCreateTest, QueueRecordNamesThePackagesProcessorAndDataType)
     EXPECT_EQ(closedPrinters, std::vector<HANDLE>{kPrinter});
     EXPECT_EQ(openHandles, 0);
     EXPECT_TRUE(recorder.boxes.empty());
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 }
 
 TEST_F(PrinterCreateTest, WithoutPackageProcessorWinPrintAndRaw)
@@ -152,7 +150,7 @@ TEST_F(PrinterCreateTest, StoppedServerServicePasses)
     serviceState = SERVICE_STOPPED;
     EXPECT_NE(Create(), 0);
     EXPECT_TRUE(recorder.boxes.empty());
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 }
 
 TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCreated)
@@ -167,7 +165,7 @@ TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCr
         managerError = serviceError = queryError = 0;
         *c.error = c.code;
         recorder.boxes.clear();
-        InstallStatus = 0;
+        app.InstallStatus = 0;
         addCalls = 0;
         EXPECT_NE(Create(), 0) << c.code;
         EXPECT_EQ(addCalls, 1);
@@ -176,7 +174,7 @@ TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCr
         EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(c.code));
         EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
         EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
-        EXPECT_EQ(InstallStatus, INSTALL_PRINTER_FAILED);
+        EXPECT_EQ(app.InstallStatus, INSTALL_PRINTER_FAILED);
         EXPECT_EQ(openHandles, 0);
     }
 }
@@ -188,7 +186,7 @@ TEST_F(PrinterCreateTest, RefusedPrinterIsReported)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, framework::SystemErrorText(ERROR_PRINTER_ALREADY_EXISTS));
     EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
-    EXPECT_EQ(InstallStatus, INSTALL_PRINTER_FAILED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_PRINTER_FAILED);
     EXPECT_TRUE(closedPrinters.empty());
 }
 

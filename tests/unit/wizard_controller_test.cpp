@@ -20,11 +20,9 @@ class ControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        InstallStatus = 0;
         app.candidates = {"driver.inf"};
         app.driverInfs = {"driver.inf"};
     }
-    void TearDown() override { InstallStatus = 0; }
 
     void Run()
     {
@@ -77,7 +75,7 @@ TEST_F(ControllerTest, InstallTaskRunsEveryStepInOrder)
     EXPECT_EQ(app.calls, (Calls{"rights", "monitor", "driver:driver.inf|ZRN 7730",
                                 "printer:Office|ZRN 7730|ZRN1:", "open-printers"}));
     EXPECT_EQ(app.m_nTask, 0u);
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
     EXPECT_EQ(framework::WaitCursor::Depth(), 0);
 }
 
@@ -94,7 +92,7 @@ TEST_F(ControllerTest, CopyTaskCopiesToTheDirectoryWithBackslashDotAndOpensIt)
 
     EXPECT_EQ(app.calls, (Calls{"rights", "copy:C:\\drivers\\zrn\\.", "open-copy:C:\\drivers\\zrn"}));
     EXPECT_EQ(app.m_nTask, 1u);
-    EXPECT_EQ(InstallStatus, 0);
+    EXPECT_EQ(app.InstallStatus, 0);
 }
 
 TEST_F(ControllerTest, CopyTargetHasOneBackslashBeforeTheDotWhenTheDirectoryEndsWithOne)
@@ -136,7 +134,7 @@ TEST_F(ControllerTest, DiscoveryOffersInstallOnlyWithADriverInfAmongTheCandidate
 
 TEST_F(ControllerTest, NoAdministratorDisablesInstallOnEveryVisit)
 {
-    app.rights = [] { InstallStatus = INSTALL_NOT_ALLOWED; };
+    app.rights = [this] { app.InstallStatus = INSTALL_NOT_ALLOWED; };
     std::vector<int> disabled;
     app.welcome->onShow = [&](WelcomePageBase& w) { disabled.push_back(w.m_bInstallDisabled); };
     app.welcome->Then(Choose(1));
@@ -156,7 +154,7 @@ TEST_F(ControllerTest, AnExceptionFromTheRightsCheckIsIgnored)
     app.welcome->ThenResult(PAGE_CANCEL);
     Run();
     EXPECT_EQ(disabled, 0);
-    EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_CANCELLED);
 }
 
 TEST_F(ControllerTest, CancelOnEachPageEndsTheWizard)
@@ -164,18 +162,14 @@ TEST_F(ControllerTest, CancelOnEachPageEndsTheWizard)
     {
         FakeWizardApp a;
         a.welcome->ThenResult(PAGE_CANCEL);
-        InstallStatus = 0;
-        a.RunWizard();
-        EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+        EXPECT_EQ(a.RunWizard(), INSTALL_CANCELLED);
         EXPECT_EQ(a.calls, (Calls{"rights"}));
     }
     {
         FakeWizardApp a;
         a.welcome->Then(Choose(0));
         a.printer->ThenResult(PAGE_CANCEL);
-        InstallStatus = 0;
-        a.RunWizard();
-        EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+        EXPECT_EQ(a.RunWizard(), INSTALL_CANCELLED);
         EXPECT_EQ(a.calls, (Calls{"rights", "monitor"}));
     }
     {
@@ -183,9 +177,7 @@ TEST_F(ControllerTest, CancelOnEachPageEndsTheWizard)
         a.welcome->Then(Choose(0));
         a.printer->ThenResult(PAGE_NEXT);
         a.summary->ThenResult(PAGE_CANCEL);
-        InstallStatus = 0;
-        a.RunWizard();
-        EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+        EXPECT_EQ(a.RunWizard(), INSTALL_CANCELLED);
         EXPECT_EQ(a.calls, (Calls{"rights", "monitor"}));
     }
     {
@@ -193,9 +185,7 @@ TEST_F(ControllerTest, CancelOnEachPageEndsTheWizard)
         FakeWizardApp a;
         a.welcome->Then(Choose(1));
         a.destination->ThenResult(PAGE_CANCEL);
-        InstallStatus = 0;
-        a.RunWizard();
-        EXPECT_EQ(InstallStatus, 0);
+        EXPECT_EQ(a.RunWizard(), 0);
         EXPECT_EQ(a.calls, (Calls{"rights"}));
     }
 }
@@ -205,7 +195,7 @@ TEST_F(ControllerTest, RefusedPortMonitorStepEndsWithoutShowingThePrinterPage)
     app.welcome->Then(Choose(0));
     app.monitorAnswers = {false};
     Run();
-    EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_CANCELLED);
     EXPECT_EQ(app.m_nExitCode, ExitCode::PortMonitorFailed);
     EXPECT_EQ(app.printer->shown, 0);
     EXPECT_EQ(app.calls, (Calls{"rights", "monitor"}));
@@ -286,7 +276,7 @@ TEST_F(ControllerTest, APageThatCannotBeShownEndsTheWizardWithTheSystemsReason)
                                                framework::LoadText(IDS_PAGE_NOT_SHOWN) + " " +
                                                framework::SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND)}));
     EXPECT_EQ(app.m_nExitCode, ExitCode::PageFailed);
-    EXPECT_EQ(InstallStatus, INSTALL_CANCELLED);
+    EXPECT_EQ(app.InstallStatus, INSTALL_CANCELLED);
 }
 
 TEST_F(ControllerTest, APageThatFailsWithoutAReasonSaysSoAndNotThatAllWentWell)
