@@ -17,6 +17,7 @@
 #include "framework/strings.h"
 #include "install_fakes.h"
 #include "seam_fakes.h"
+#include "service_fakes.h"
 #include "support/scoped_api.h"
 
 namespace monitorfakes {
@@ -207,11 +208,9 @@ public:
     int portEnumerations = 0;
     std::function<void()> onAddPort;        // what the monitor's dialog does
 
-    // The spooler service.
-    bool spoolerRunning = true;
-    DWORD managerError = 0;
-    DWORD stopError = 0;
-    DWORD startError = 0;
+    // The service manager, with the spooler; its starts and stops are events.
+    servicefakes::ServiceManager scm;
+    servicefakes::Service& Spooler() { return scm.Add("Spooler"); }
 
     // Files and directories.
     std::vector<std::string> directories{kPackage, kMonitorDir};  // below kPackage, the only ones
@@ -229,13 +228,17 @@ public:
     std::vector<Copy> copies;
     std::vector<std::string> events;         // stop, start, copy, add monitor, add port, exit
 
-    explicit Machine(platform::ScopedApi& api)
+    explicit Machine(platform::ScopedApi& api) : scm(*api)
     {
+        Spooler();
+        scm.onCall = [this](const std::string& call) {
+            events.push_back(call.substr(0, call.find(" Spooler")) +
+                             (call.size() > 8 && call.compare(call.size() - 8, 8, " refused") == 0 ? " refused" : ""));
+        };
         files[std::string(kMonitorDir) + "\\monitorxp.inf"] = MonitorXpInf({"ZRNKPMON.DLL", "ZRNKPUI.DLL"});
         registry.AddKey(kMonitorsKey);
         registry.Install(*api);
         InstallSpooler(*api);
-        InstallService(*api);
         InstallFiles(*api);
         InstallPrinting(*api);
         api->GetVersionExA = [this](LPOSVERSIONINFOA info) {
@@ -343,55 +346,6 @@ private:
             events.push_back("add port");
             if (onAddPort)
                 onAddPort();
-            return TRUE;
-        };
-    }
-
-    void InstallService(platform::Api& api)
-    {
-        static char manager, service;
-        api.OpenSCManagerA = [this](LPCSTR, LPCSTR, DWORD) -> SC_HANDLE {
-            if (managerError) {
-                SetLastError(managerError);
-                return nullptr;
-            }
-            return reinterpret_cast<SC_HANDLE>(&manager);
-        };
-        api.OpenServiceA = [](SC_HANDLE, LPCSTR, DWORD) { return reinterpret_cast<SC_HANDLE>(&service); };
-        api.CloseServiceHandle = [](SC_HANDLE) { return TRUE; };
-        api.QueryServiceStatus = [this](SC_HANDLE, LPSERVICE_STATUS status) {
-            std::memset(status, 0, sizeof *status);
-            status->dwCurrentState = spoolerRunning ? SERVICE_RUNNING : SERVICE_STOPPED;
-            return TRUE;
-        };
-        api.EnumDependentServicesA = [](SC_HANDLE, DWORD, LPENUM_SERVICE_STATUSA, DWORD, LPDWORD needed,
-                                        LPDWORD count) {
-            *needed = 0;
-            *count = 0;
-            return TRUE;
-        };
-        api.ControlService = [this](SC_HANDLE, DWORD control, LPSERVICE_STATUS status) -> BOOL {
-            EXPECT_EQ(control, static_cast<DWORD>(SERVICE_CONTROL_STOP));
-            std::memset(status, 0, sizeof *status);
-            if (stopError) {
-                events.push_back("stop refused");
-                SetLastError(stopError);
-                return FALSE;
-            }
-            if (spoolerRunning)
-                events.push_back("stop");
-            spoolerRunning = false;
-            status->dwCurrentState = SERVICE_STOPPED;
-            return TRUE;
-        };
-        api.StartServiceA = [this](SC_HANDLE, DWORD, LPCSTR*) -> BOOL {
-            if (startError) {
-                events.push_back("start refused");
-                SetLastError(startError);
-                return FALSE;
-            }
-            events.push_back("start");
-            spoolerRunning = true;
             return TRUE;
         };
     }

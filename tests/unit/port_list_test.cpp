@@ -320,7 +320,7 @@ TEST_F(PortListTest, CancelledPortDialogKeepsTheChoice)
 TEST_F(PortListTest, NewPortWithTheSpoolerUnavailableEndsTheProcess)
 {
     RunPage(page, [&] {
-        machine.managerError = ERROR_ACCESS_DENIED;
+        machine.scm.managerError = ERROR_ACCESS_DENIED;
         try {
             page.OnNewPort();
             ADD_FAILURE() << "the process should have ended";

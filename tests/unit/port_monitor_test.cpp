@@ -103,7 +103,7 @@ TEST_F(PortMonitorTest, RegisteredMonitorWithTheSameVersionShowsNothing)
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
     EXPECT_THAT(machine.copies, IsEmpty());
     EXPECT_THAT(machine.boxes, IsEmpty());
-    EXPECT_TRUE(machine.spoolerRunning);
+    EXPECT_TRUE(machine.scm.Running("Spooler"));
     // The package's own copy, in the monitor directory, is the one compared.
     EXPECT_THAT(machine.versionQueries, ElementsAre("C:\\pkg\\kpmonitor\\ZRNKPMON.DLL"));
 }
@@ -172,7 +172,7 @@ TEST_F(PortMonitorTest, UpgradeStopsTheSpoolerAroundTheCopy)
     EXPECT_THAT(machine.copies[0].sources,
                 ElementsAre("C:\\pkg\\kpmonitor\\ZRNKPMON.DLL", "C:\\pkg\\kpmonitor\\ZRNKPUI.DLL"));
     EXPECT_EQ(machine.copies[0].destination, "C:\\windows\\system32\\");
-    EXPECT_TRUE(machine.spoolerRunning);
+    EXPECT_TRUE(machine.scm.Running("Spooler"));
     EXPECT_THAT(machine.addedMonitors, IsEmpty());
 
     // Files that cannot be replaced (a locked DLL): the spooler comes back, and the failure
@@ -183,7 +183,7 @@ TEST_F(PortMonitorTest, UpgradeStopsTheSpoolerAroundTheCopy)
     EXPECT_FALSE(UpgradePortMonitor(Owner(), PackageScan()));
     EXPECT_THAT(machine.events, ElementsAre(testing::StartsWith("box "), "stop", "copy", "start",
                                             testing::StartsWith("box The files could")));
-    EXPECT_TRUE(machine.spoolerRunning);
+    EXPECT_TRUE(machine.scm.Running("Spooler"));
 }
 
 TEST_F(PortMonitorTest, DeclinedUpgradeLeavesTheMonitorAsItWas)
@@ -196,7 +196,7 @@ TEST_F(PortMonitorTest, DeclinedUpgradeLeavesTheMonitorAsItWas)
 
     EXPECT_EQ(machine.boxes.size(), 1u);
     EXPECT_THAT(machine.copies, IsEmpty());
-    EXPECT_TRUE(machine.spoolerRunning);
+    EXPECT_TRUE(machine.scm.Running("Spooler"));
 
     // The New port button looks at the answer.
     machine.answers = {IDNO};
@@ -208,7 +208,7 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotStopKeepsTheOldFiles)
     machine.Register(kMonitorName, "ZRNKPMON.DLL", "1.0.0.1");
     machine.PackageVersion("1.0.0.2");
     machine.answers = {IDYES};
-    machine.stopError = ERROR_ACCESS_DENIED;
+    machine.Spooler().controls = {{ERROR_ACCESS_DENIED, {SERVICE_RUNNING}}};
 
     EXPECT_TRUE(Install());
 
@@ -227,7 +227,7 @@ TEST_F(PortMonitorTest, SpoolerThatWillNotRestartEndsTheProgram)
     machine.Register(kMonitorName, "ZRNKPMON.DLL", "1.0.0.1");
     machine.PackageVersion("1.0.0.2");
     machine.answers = {IDYES};
-    machine.startError = ERROR_SERVICE_DISABLED;
+    machine.Spooler().startError = ERROR_SERVICE_DISABLED;
 
     try {
         Install();
@@ -295,7 +295,7 @@ TEST_F(PortMonitorTest, MonitorInfWithoutFilesEndsTheWizard)
 
 TEST_F(PortMonitorTest, UnavailableSpoolerEndsTheProcess)
 {
-    machine.managerError = ERROR_ACCESS_DENIED;
+    machine.scm.managerError = ERROR_ACCESS_DENIED;
 
     try {
         Install();

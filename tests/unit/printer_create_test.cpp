@@ -7,6 +7,7 @@
 #include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "install_fakes.h"
+#include "service_fakes.h"
 #include "support/wizard_texts.h"
 
 using installfakes::Recorder;
@@ -20,42 +21,10 @@ protected:
     void SetUp() override
     {
         recorder.Install(*api);
-        api->OpenSCManagerA = [this](LPCSTR machine, LPCSTR database, DWORD access) -> SC_HANDLE {
-            EXPECT_EQ(machine, nullptr);
-            EXPECT_EQ(database, nullptr);
-            EXPECT_EQ(access & ~static_cast<DWORD>(SC_MANAGER_CONNECT), 0u);  // no more than a query needs
-            if (managerError) {
-                SetLastError(managerError);
-                return nullptr;
-            }
-            ++openHandles;
-            return kManager;
-        };
-        api->OpenServiceA = [this](SC_HANDLE manager, LPCSTR name, DWORD access) -> SC_HANDLE {
-            EXPECT_EQ(manager, kManager);
-            EXPECT_STREQ(name, "lanmanserver");
-            EXPECT_EQ(access & ~static_cast<DWORD>(SERVICE_QUERY_STATUS), 0u);
-            if (serviceError) {
-                SetLastError(serviceError);
-                return nullptr;
-            }
-            ++openHandles;
-            return kService;
-        };
-        api->QueryServiceStatus = [this](SC_HANDLE service, LPSERVICE_STATUS status) -> BOOL {
-            EXPECT_EQ(service, kService);
-            if (queryError) {
-                SetLastError(queryError);
-                return FALSE;
-            }
-            status->dwCurrentState = serviceState;
-            return TRUE;
-        };
-        api->CloseServiceHandle = [this](SC_HANDLE) {
-            --openHandles;
-            SetLastError(ERROR_INVALID_HANDLE);  // must not replace the error to report
-            return TRUE;
-        };
+        // The server service, opened with no more than a query needs.
+        scm.managerGrant = SC_MANAGER_CONNECT;
+        scm.serviceGrant = SERVICE_QUERY_STATUS;
+        scm.Add("lanmanserver");
         api->AddPrinterA = [this](LPSTR server, DWORD level, LPBYTE data) -> HANDLE {
             ++addCalls;
             cursorDepth = framework::WaitCursor::Depth();
@@ -85,16 +54,13 @@ protected:
                                  nullptr);
     }
 
-    SC_HANDLE const kManager = reinterpret_cast<SC_HANDLE>(0x100);
-    SC_HANDLE const kService = reinterpret_cast<SC_HANDLE>(0x200);
     HANDLE const kPrinter = reinterpret_cast<HANDLE>(0x300);
 
     platform::ScopedApi api;
     Recorder recorder;
+    servicefakes::ServiceManager scm{*api};
     WizardApp app;
-    DWORD managerError = 0, serviceError = 0, queryError = 0, addError = 0;
-    DWORD serviceState = SERVICE_RUNNING;
-    int openHandles = 0;
+    DWORD addError = 0;
     int addCalls = 0;
     int cursorDepth = 0;
     std::vector<HANDLE> closedPrinters;
@@ -133,7 +99,7 @@ TEST_F(PrinterCreateTest, QueueRecordNamesThePackagesProcessorAndDataType)
               0u);
 
     EXPECT_EQ(closedPrinters, std::vector<HANDLE>{kPrinter});
-    EXPECT_EQ(openHandles, 0);
+    EXPECT_TRUE(scm.names.empty());
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_EQ(app.InstallStatus, 0);
 }
@@ -147,7 +113,7 @@ TEST_F(PrinterCreateTest, WithoutPackageProcessorWinPrintAndRaw)
 
 TEST_F(PrinterCreateTest, StoppedServerServicePasses)
 {
-    serviceState = SERVICE_STOPPED;
+    scm.Add("lanmanserver").queries = {{SERVICE_STOPPED}};
     EXPECT_NE(Create(), 0);
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_EQ(app.InstallStatus, 0);
@@ -158,11 +124,11 @@ TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCr
     struct Case {
         DWORD* error;
         DWORD code;
-    } cases[] = {{&managerError, ERROR_ACCESS_DENIED},
-                 {&serviceError, ERROR_SERVICE_DOES_NOT_EXIST},
-                 {&queryError, ERROR_NOT_ENOUGH_MEMORY}};
+    } cases[] = {{&scm.managerError, ERROR_ACCESS_DENIED},
+                 {&scm.Add("lanmanserver").openError, ERROR_SERVICE_DOES_NOT_EXIST},
+                 {&scm.Add("lanmanserver").queryError, ERROR_NOT_ENOUGH_MEMORY}};
     for (const Case& c : cases) {
-        managerError = serviceError = queryError = 0;
+        scm.managerError = scm.Add("lanmanserver").openError = scm.Add("lanmanserver").queryError = 0;
         *c.error = c.code;
         recorder.boxes.clear();
         app.InstallStatus = 0;
@@ -175,7 +141,7 @@ TEST_F(PrinterCreateTest, UnreachableServerServiceIsReportedAndThePrinterStillCr
         EXPECT_EQ(recorder.boxes[0].caption, texts::kInstallFailedCaption);
         EXPECT_EQ(recorder.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONHAND));
         EXPECT_EQ(app.InstallStatus, INSTALL_PRINTER_FAILED);
-        EXPECT_EQ(openHandles, 0);
+        EXPECT_TRUE(scm.names.empty());
     }
 }
 
