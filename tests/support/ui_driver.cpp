@@ -161,6 +161,10 @@ std::string DescribeWindows(DWORD pid)
         if (!out.empty())
             out += "; ";
         out += "\"" + Caption(w) + "\" [" + WindowClass(w) + "]";
+        // A message box says what it is about.
+        const std::string text = MessageBoxText(w);
+        if (!text.empty())
+            out += " saying \"" + text + "\"";
     }
     return out.empty() ? "(no visible windows)" : out;
 }
