@@ -1,4 +1,6 @@
 // Entry point of setup.exe.
+#include <cstdlib>
+
 #include "app/program.h"
 #include "app/wizard_app.h"
 #include "platform/win.h"
@@ -29,6 +31,16 @@ void HardenDllSearch()
 WizardApp theApp;
 
 }  // namespace
+
+// An exception that nothing catches ends the program at once. The run-time library's own
+// handler would print the exception's name on a console that a GUI program does not have,
+// and brings a name demangler of 45 KB into setup.exe to do so.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {

@@ -4,46 +4,43 @@ namespace platform {
 
 namespace {
 
-// A function that Windows 2000 lacks, looked up when it is called so that the program still
-// starts there; without it the call fails with ERROR_CALL_NOT_IMPLEMENTED.
-template <typename Fn>
-Fn LateBound(const char* module, const char* name)
-{
-    HMODULE h = GetModuleHandleA(module);
-    return h ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(h, name))) : nullptr;
-}
+// A function of a library that the first page does not need: the library is loaded when the
+// function is first called, so that it costs the start nothing. A missing library or
+// function (Windows 2000 lacks some of SetupAPI's) fails the call with
+// ERROR_CALL_NOT_IMPLEMENTED.
+template <typename Signature>
+struct Loaded;
+
+template <typename Ret, typename... Args>
+struct Loaded<Ret(Args...)> {
+    using Fn = Ret(WINAPI*)(Args...);
+
+    static std::function<Ret(Args...)> Bind(const char* library, const char* name)
+    {
+        return [library, name, fn = Fn(nullptr)](Args... args) mutable -> Ret {
+            if (!fn) {
+                HMODULE module = LoadLibraryA(library);
+                if (module)
+                    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+                if (!fn) {
+                    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+                    return Ret();
+                }
+            }
+            return fn(args...);
+        };
+    }
+};
 
 }  // namespace
-
-// Windows XP and later. Found by the entry list's unqualified lookup before the system's.
-BOOL WINAPI SetupUninstallOEMInfA(PCSTR infName, DWORD flags, PVOID reserved)
-{
-    using Fn = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
-    static const Fn real = LateBound<Fn>("setupapi.dll", "SetupUninstallOEMInfA");
-    if (!real) {
-        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    return real(infName, flags, reserved);
-}
-
-// Windows XP and later; on Windows 2000 nothing of SetupAPI needs to be kept from asking.
-BOOL WINAPI SetupSetNonInteractiveMode(BOOL nonInteractive)
-{
-    using Fn = BOOL(WINAPI*)(BOOL);
-    static const Fn real = LateBound<Fn>("setupapi.dll", "SetupSetNonInteractiveMode");
-    if (!real) {
-        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
-    }
-    return real(nonInteractive);
-}
 
 Api RealApi()
 {
     Api a;
 #define API(ret, name, params) a.name = name;
+#define API_IN(library, ret, name, params) a.name = Loaded<ret params>::Bind(library, #name);
 #include "platform/api_list.inc"
+#undef API_IN
 #undef API
     return a;
 }
