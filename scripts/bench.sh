@@ -1,41 +1,27 @@
 #!/usr/bin/env bash
 # The benchmark; not part of the test command. Builds first, then measures under Xvfb, each
-# measurement on a fresh copy of the prepared Wine prefix with a warm Wine server, and prints:
+# measurement on a fresh copy of the prepared Wine prefix with a warm Wine server, for every
+# build that the host runs (x86 and x64, or x64 alone; ZRN_ARCHS picks), and prints for each
+# ratio the median and the spread (lowest to highest) of both sides over several runs:
 #   - start of setup.exe to its visible welcome page, against a minimal dialog program of the
-#     same kind (tools/bench/bench_dialog.cpp) under the same Wine (median of RUNS starts);
-#   - the install task driven at full speed (setup.exe's lifetime) against the same
-#     installation made by direct spooler, SetupAPI and file calls (tools/bench/bench.cpp);
+#     same kind (tools/bench/bench_dialog.cpp) under the same Wine (RUNS starts each);
 #   - the quiet install (setup.exe /install /newport /quiet /yes) against the same calls made
 #     directly by a child process of bench.exe: both whole processes, each one process start;
 #   - the copy task on a package of 1,000 files (Finish to the end of the program) against the
-#     same files copied by CopyFileA in a loop;
+#     same shell copy made directly (SHFileOperationA, the program's own overhead) and against
+#     CopyFileA in a loop (the platform's cost of the shell's copy);
 #   - the peak memory (maximum resident set size) of setup.exe through the install task, and of
-#     the minimal dialog program, from /usr/bin/time -v.
-# Tools: /usr/bin/time, date, bash; RUNS (default 10) and REPEATS (default 3) can be set.
-# It measures the x86 build where the host runs 32-bit programs, else the x64 build
-# (ZRN_ARCHS=x64 picks it anyway).
+#     the minimal dialog program, from /usr/bin/time -v;
+#   - the size of the shipped setup.exe and the libraries it loads at start.
+# Tools: /usr/bin/time, date, bash, awk; RUNS (default 10) and REPEATS (default 5) can be set.
 source "$(dirname "$0")/common.sh"
 
 RUNS="${RUNS:-10}"
-REPEATS="${REPEATS:-3}"
+REPEATS="${REPEATS:-5}"
 COPY_FILES=1000
 
-"$ROOT/scripts/setup.sh"
-if ! [ -x /usr/bin/time ]; then
-    log "installing time"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
-fi
 choose_archs
-use_arch "$(primary_arch)"
-log "$(host_note): measuring the $ARCH build"
-"$ROOT/scripts/build.sh" "$ARCH"
-
-template="$BUILD/prefix-template"
-"$ROOT/scripts/prefix.sh" "$ARCH" "$template"
-package="$BUILD/package"
-benchdir="$BUILD/tools/bench"
-bench="$benchdir/bench.exe"
-work="$(mktemp -d "$BUILD/bench.XXXXXX")"
+work="$(mktemp -d /tmp/zrn-bench.XXXXXX)"
 
 current_prefix=
 new_prefix() {
@@ -70,102 +56,112 @@ measure() {
     printf '%s\n' "$out" | sed -n 's/^RESULT //p'
 }
 field() { awk -v k="$1" '{ for (i = 1; i < NF; i++) if ($i == k) print $(i + 1) }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The median and the spread of the numbers on standard input: "median low high".
+stats() { sort -n | awk '{ v[NR] = $1 } END { printf "%s %s %s", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
+# One line of the report: what, the two sides' "median low high", the unit.
+row() {
+    local what="$1" unit="$4"
+    read -r a alo ahi <<<"$2"
+    read -r b blo bhi <<<"$3"
+    printf '%-52s %8s %s [%s-%s]  %8s %s [%s-%s]  %5s\n' "$what" "$a" "$unit" "$alo" "$ahi" "$b" "$unit" "$blo" "$bhi" \
+        "$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", a / b }')"
+}
+peak_kb() { sed -n 's/.*Maximum resident set size (kbytes): //p' "$1"; }
 
-t_start=$(date +%s%N)
+bench_arch() {
+    use_arch "$1"
+    log "$(arch_note): measuring the $ARCH build"
+    "$ROOT/scripts/build.sh" "$ARCH"
+    template="$BUILD/prefix-template"
+    "$ROOT/scripts/prefix.sh" "$ARCH" "$template"
+    package="$BUILD/package"
+    benchdir="$BUILD/tools/bench"
+    bench="$benchdir/bench.exe"
+    local t_start t_end r i setup_start dialog_start
+    t_start=$(date +%s%N)
 
-# ---- 1. start to the visible window -----------------------------------------------------------
-log "start to the visible window ($RUNS starts each)"
-new_prefix
-wine "$bench" start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 </dev/null >/dev/null 2>&1 || true
-setup_start="$(measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" "$RUNS")"
-dialog_start="$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" "$RUNS")"
-end_prefix
-setup_ms=$(echo "$setup_start" | field median)
-dialog_ms=$(echo "$dialog_start" | field median)
-
-# ---- 2. the install task against its calls made directly -------------------------------------
-log "install task at full speed and its calls made directly ($REPEATS fresh machines each)"
-install_runs=()
-direct_runs=()
-direct_all_runs=()
-for _ in $(seq 1 "$REPEATS"); do
+    log "$ARCH: start to the visible window ($RUNS starts each)"
     new_prefix
-    install_runs+=("$(measure install "$(win "$package")" | field lifetime)")
+    wine "$bench" start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 </dev/null >/dev/null 2>&1 || true
+    r="$(measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" "$RUNS")"
+    setup_start="$(echo "$r" | field median) $(echo "$r" | field min) $(echo "$r" | field max)"
+    r="$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" "$RUNS")"
+    dialog_start="$(echo "$r" | field median) $(echo "$r" | field min) $(echo "$r" | field max)"
     end_prefix
+
+    log "$ARCH: quiet install and the same calls made directly ($REPEATS fresh machines each)"
+    local quiet=() direct=()
+    for i in $(seq 1 "$REPEATS"); do
+        new_prefix
+        quiet+=("$(measure quiet "$(win "$package")" | field lifetime)")
+        end_prefix
+        new_prefix
+        direct+=("$(measure direct-process "$(win "$package")" | field lifetime)")
+        end_prefix
+    done
+
+    log "$ARCH: copy task on a package of $COPY_FILES files ($REPEATS runs each)"
+    local big="$work/package-1000-$ARCH" files
+    rm -rf "$big"
+    cp -a "$package" "$big"
+    files=$(find "$big" -type f | wc -l)
+    for i in $(seq 1 $((COPY_FILES - files))); do
+        head -c $((1024 + (i * 37) % 7168)) /dev/urandom > "$(printf '%s/DATA%04d.BIN' "$big" "$i")"
+    done
+    files=$(find "$big" -type f | wc -l)
+    local copy=() shell=() copyfile=()
     new_prefix
-    r="$(measure direct "$(win "$package")")"
+    for i in $(seq 1 "$REPEATS"); do
+        copy+=("$(measure copy "$(win "$big")" "C:\\bench copy\\task$i" | field finish-to-exit)")
+        shell+=("$(measure shellcopy "$(win "$big")" "C:\\bench copy\\shell$i" | field shellcopy)")
+        copyfile+=("$(measure copyfile "$(win "$big")" "C:\\bench copy\\copyfile$i" | field copyfile)")
+    done
     end_prefix
-    calls=$(echo "$r" | field calls)
-    files=$(echo "$r" | field files)
-    direct_runs+=("$calls")
-    direct_all_runs+=("$(awk -v a="$calls" -v b="$files" 'BEGIN { print a + b }')")
+
+    log "$ARCH: peak memory ($REPEATS runs each)"
+    local setup_kb=() dialog_kb=() timed
+    for i in $(seq 1 "$REPEATS"); do
+        new_prefix
+        (cd "$package" && /usr/bin/time -v -o "$work/setup.time" wine setup.exe </dev/null >/dev/null 2>&1) &
+        timed=$!
+        measure adopt >/dev/null
+        wait "$timed" || true
+        (cd "$benchdir" && /usr/bin/time -v -o "$work/dialog.time" wine bench_dialog.exe </dev/null >/dev/null 2>&1) &
+        timed=$!
+        measure close "Minimal Dialog" >/dev/null
+        wait "$timed" || true
+        end_prefix
+        setup_kb+=("$(peak_kb "$work/setup.time")")
+        dialog_kb+=("$(peak_kb "$work/dialog.time")")
+    done
+    t_end=$(date +%s%N)
+
+    local objdump=x86_64-w64-mingw32-objdump
+    [ "$ARCH" = x86 ] && objdump=i686-w64-mingw32-objdump
+    echo
+    echo "ZRN 7730 Printer Driver Wizard benchmark, $ARCH build ($(wine --version 2>/dev/null), $(nproc) cores)"
+    echo "each side: median [lowest-highest]; the ratio is of the medians"
+    printf '%-52s %22s  %22s  %5s\n' "measurement" "wizard" "reference" "ratio"
+    row "start to the visible window (minimal dialog; $RUNS)" "$setup_start" "$dialog_start" ms
+    row "quiet install (same calls, whole process; $REPEATS)" "$(printf '%s\n' "${quiet[@]}" | stats)" \
+        "$(printf '%s\n' "${direct[@]}" | stats)" ms
+    row "copy task, $files files (same shell copy; $REPEATS)" "$(printf '%s\n' "${copy[@]}" | stats)" \
+        "$(printf '%s\n' "${shell[@]}" | stats)" ms
+    row "shell copy, $files files (CopyFileA loop; $REPEATS)" "$(printf '%s\n' "${shell[@]}" | stats)" \
+        "$(printf '%s\n' "${copyfile[@]}" | stats)" ms
+    row "peak memory, install task (minimal dialog; $REPEATS)" "$(printf '%s\n' "${setup_kb[@]}" | stats)" \
+        "$(printf '%s\n' "${dialog_kb[@]}" | stats)" KiB
+    echo "setup.exe: $(stat -c %s "$package/setup.exe") bytes; libraries loaded at start:" \
+        "$("$objdump" -p "$package/setup.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
+    echo "benchmark wall time: $(( (t_end - t_start) / 1000000 )) ms"
+}
+
+"$ROOT/scripts/setup.sh"
+if ! [ -x /usr/bin/time ]; then
+    log "installing time"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
+fi
+log "$(host_note)"
+for arch in $ARCHS; do
+    bench_arch "$arch"
 done
-install_ms=$(printf '%s\n' "${install_runs[@]}" | median)
-direct_ms=$(printf '%s\n' "${direct_runs[@]}" | median)
-direct_all_ms=$(printf '%s\n' "${direct_all_runs[@]}" | median)
-
-# ---- 3. the quiet install against the same calls made directly, both whole processes -------
-log "quiet install and the same calls made directly, both whole processes ($REPEATS fresh machines each)"
-quiet_runs=()
-direct_process_runs=()
-for _ in $(seq 1 "$REPEATS"); do
-    new_prefix
-    quiet_runs+=("$(measure quiet "$(win "$package")" | field lifetime)")
-    end_prefix
-    new_prefix
-    direct_process_runs+=("$(measure direct-process "$(win "$package")" | field lifetime)")
-    end_prefix
-done
-quiet_ms=$(printf '%s\n' "${quiet_runs[@]}" | median)
-direct_process_ms=$(printf '%s\n' "${direct_process_runs[@]}" | median)
-
-# ---- 4. the copy task on 1,000 files against CopyFileA ---------------------------------------
-log "copy task on a package of $COPY_FILES files"
-big="$work/package-1000"
-cp -a "$package" "$big"
-have=$(find "$big" -type f | wc -l)
-for i in $(seq 1 $((COPY_FILES - have))); do
-    head -c $((1024 + (i * 37) % 7168)) /dev/urandom > "$(printf '%s/DATA%04d.BIN' "$big" "$i")"
-done
-files=$(find "$big" -type f | wc -l)
-new_prefix
-copy="$(measure copy "$(win "$big")" 'C:\bench copy\task')"
-copyfile="$(measure copyfile "$(win "$big")" 'C:\bench copy\copyfile')"
-end_prefix
-copy_ms=$(echo "$copy" | field finish-to-exit)
-copy_life_ms=$(echo "$copy" | field lifetime)
-copyfile_ms=$(echo "$copyfile" | field copyfile)
-
-# ---- 5. peak memory --------------------------------------------------------------------------
-log "peak memory"
-new_prefix
-(cd "$package" && /usr/bin/time -v -o "$work/setup.time" wine setup.exe </dev/null >/dev/null 2>&1) &
-timed=$!
-measure adopt >/dev/null
-wait "$timed" || true
-(cd "$benchdir" && /usr/bin/time -v -o "$work/dialog.time" wine bench_dialog.exe </dev/null >/dev/null 2>&1) &
-timed=$!
-measure close "Minimal Dialog" >/dev/null
-wait "$timed" || true
-end_prefix
-setup_kb=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/setup.time")
-dialog_kb=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/dialog.time")
-
-t_end=$(date +%s%N)
-
-# ---- report ----------------------------------------------------------------------------------
-echo
-echo "ZRN 7730 Printer Driver Wizard benchmark, $ARCH build ($(wine --version 2>/dev/null), $(nproc) cores)"
-printf '%-58s %10s %10s %8s\n' "measurement" "wizard" "reference" "ratio"
-printf '%-58s %8s ms %7s ms %8s\n' "start to visible window (median of $RUNS)" "$setup_ms" "$dialog_ms" "$(ratio "$setup_ms" "$dialog_ms")"
-printf '%-58s %8s ms %7s ms %8s\n' "install task, full speed vs its spooler+SetupAPI calls" "$install_ms" "$direct_ms" "$(ratio "$install_ms" "$direct_ms")"
-printf '%-58s %8s ms %7s ms %8s\n' "install task vs the calls plus the file copies" "$install_ms" "$direct_all_ms" "$(ratio "$install_ms" "$direct_all_ms")"
-printf '%-58s %8s ms %7s ms %8s\n' "quiet install vs the same calls, both whole processes" "$quiet_ms" "$direct_process_ms" "$(ratio "$quiet_ms" "$direct_process_ms")"
-printf '%-58s %8s ms %7s ms %8s\n' "copy task, $files files, Finish to end vs CopyFileA loop" "$copy_ms" "$copyfile_ms" "$(ratio "$copy_ms" "$copyfile_ms")"
-printf '%-58s %8s ms\n' "copy task, $files files, whole program run" "$copy_life_ms"
-printf '%-58s %7s KiB %6s KiB %8s\n' "peak memory (max RSS): setup.exe install vs minimal dialog" "$setup_kb" "$dialog_kb" "$(ratio "$setup_kb" "$dialog_kb")"
-echo "install runs (ms): ${install_runs[*]}; direct calls (ms): ${direct_runs[*]}"
-echo "quiet install runs (ms): ${quiet_runs[*]}; direct process runs (ms): ${direct_process_runs[*]}"
-echo "benchmark wall time: $(( (t_end - t_start) / 1000000 )) ms"

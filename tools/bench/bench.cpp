@@ -13,11 +13,15 @@
 //                                          lifetime (one process start, as the quiet install)
 //   bench.exe copy PACKAGE DEST            the copy task into DEST: Finish to exit, and lifetime
 //   bench.exe copyfile PACKAGE DEST        the package's files copied with CopyFileA in a loop
+//   bench.exe shellcopy PACKAGE DEST       the same files copied as the copy task copies them:
+//                                          one SHFileOperationA for the package's files and one
+//                                          for its monitor directory's, the shell loaded first
 //   bench.exe adopt                        drives the install task of a setup.exe that another
 //                                          program started (for /usr/bin/time)
 //   bench.exe close CAPTION                presses Cancel in the visible window CAPTION, once it shows
 #include <windows.h>
 #include <setupapi.h>
+#include <shellapi.h>
 #include <winspool.h>
 
 #include <algorithm>
@@ -109,7 +113,7 @@ int Start(const std::string& dir, const std::string& exe, const std::string& cap
         times.push_back(t1 - t0);
     }
     std::sort(times.begin(), times.end());
-    std::printf("RESULT median %.1f min %.1f\n", times[times.size() / 2], times.front());
+    std::printf("RESULT median %.1f min %.1f max %.1f\n", times[times.size() / 2], times.front(), times.back());
     return 0;
 }
 
@@ -313,6 +317,40 @@ int CopyWithCopyFile(const std::string& package, const std::string& destination)
     return 0;
 }
 
+// One shell copy of the named files of a directory into another, with the copy task's flags.
+bool ShellCopy(const std::string& from, const std::vector<std::string>& names, const std::string& to,
+               int (WINAPI* operation)(LPSHFILEOPSTRUCTA))
+{
+    std::string sources;
+    for (const std::string& name : names)
+        sources += from + "\\" + name + '\0';
+    sources += '\0';
+    const std::string target = to + "\\" + '\0';
+    CreateDirectoryA(to.c_str(), nullptr);
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_COPY;
+    op.pFrom = sources.c_str();
+    op.pTo = target.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
+    return operation(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+int CopyWithTheShell(const std::string& package, const std::string& destination)
+{
+    const double t0 = Now();
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    auto operation = reinterpret_cast<int(WINAPI*)(LPSHFILEOPSTRUCTA)>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationA")));
+    const bool ok = operation && ShellCopy(package, FilesIn(package), destination, operation) &&
+                    ShellCopy(package + "\\kpmonitor", FilesIn(package + "\\kpmonitor"), destination + "\\kpmonitor",
+                              operation);
+    const double t1 = Now();
+    if (!ok)
+        return Failed("SHFileOperationA failed");
+    std::printf("RESULT shellcopy %.1f\n", t1 - t0);
+    return 0;
+}
+
 // ---- a setup.exe started by someone else --------------------------------------------------
 
 int Adopt()
@@ -366,6 +404,8 @@ int main(int argc, char** argv)
         return Copy(argv[2], argv[3]);
     if (command == "copyfile" && argc == 4)
         return CopyWithCopyFile(argv[2], argv[3]);
+    if (command == "shellcopy" && argc == 4)
+        return CopyWithTheShell(argv[2], argv[3]);
     if (command == "adopt" && argc == 2)
         return Adopt();
     if (command == "close" && argc == 3)
