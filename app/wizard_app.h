@@ -1,8 +1,10 @@
 // The application object: start-up, the platform gate, the wizard controller, and the
 // operations the controller runs between pages.
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "install/exit_codes.h"
@@ -86,14 +88,27 @@ public:
     struct WizardRun {
         WizardPages pages;
         std::vector<std::string> candidates;
+
+        // The page of a state beyond the four: made on the state's first visit (with args)
+        // and kept for the run, so that it shows what the user entered when shown again.
+        template <typename Page, typename... Args>
+        Page& PageOf(unsigned state, Args&&... args)
+        {
+            std::shared_ptr<WizardPage>& page = morePages[state];
+            if (!page)
+                page = std::make_shared<Page>(std::forward<Args>(args)...);
+            return static_cast<Page&>(*page);
+        }
+        std::map<unsigned, std::shared_ptr<WizardPage>> morePages;
     };
+
+    unsigned Cancelled();  // records the cancel and ends the run
 
 private:
     // The row of the state table for a state; null for none (the end).
     static const StateRow* FindState(unsigned state);
 
     std::string FindDriverInf(const std::vector<std::string>& candidates);
-    unsigned Cancelled();  // records the cancel and ends the run
     unsigned RunState(WizardRun& run);
     unsigned WelcomeState(WizardRun& run);
     unsigned PrinterState(WizardRun& run);

@@ -13,25 +13,28 @@
 
 using framework::WaitCursor;
 
-// The wizard's states: the name the log gives each, and its handler. A new page is one row
-// here, its state number, its handler and its page's files.
+// The wizard's states: the name the log gives each, and its handler, which shows the state's
+// page or runs its step and returns the next state. A new page is one row here (its state
+// number, its name, its handler, which may be a function of its own file that shows the page
+// of WizardRun::PageOf) and its own files; the neighbours' handlers lead to it.
 struct StateRow {
-    WizardState state;
+    unsigned state;
     const char* name;
-    unsigned (WizardApp::*handler)(WizardApp::WizardRun& run);
+    unsigned (*handler)(WizardApp& app, WizardApp::WizardRun& run);
 };
 
 const StateRow* WizardApp::FindState(unsigned state)
 {
+    using Run = WizardRun;
     static const StateRow kStates[] = {
-        {StateWelcome, "welcome page", &WizardApp::WelcomeState},
-        {StatePrinter, "port monitor, then the printer page", &WizardApp::PrinterState},
-        {StateDestination, "destination page", &WizardApp::DestinationState},
-        {StateSummary, "summary page", &WizardApp::SummaryState},
-        {StateInstallDriver, "print processor and driver", &WizardApp::InstallDriverState},
-        {StateCreatePrinter, "printer queue", &WizardApp::CreatePrinterState},
-        {StateOpenPrinters, "Printers folder", &WizardApp::OpenPrintersState},
-        {StateOpenCopy, "copied directory", &WizardApp::OpenCopyState},
+        {StateWelcome, "welcome page", [](WizardApp& a, Run& r) { return a.WelcomeState(r); }},
+        {StatePrinter, "port monitor, then the printer page", [](WizardApp& a, Run& r) { return a.PrinterState(r); }},
+        {StateDestination, "destination page", [](WizardApp& a, Run& r) { return a.DestinationState(r); }},
+        {StateSummary, "summary page", [](WizardApp& a, Run& r) { return a.SummaryState(r); }},
+        {StateInstallDriver, "print processor and driver", [](WizardApp& a, Run& r) { return a.InstallDriverState(r); }},
+        {StateCreatePrinter, "printer queue", [](WizardApp& a, Run& r) { return a.CreatePrinterState(r); }},
+        {StateOpenPrinters, "Printers folder", [](WizardApp& a, Run& r) { return a.OpenPrintersState(r); }},
+        {StateOpenCopy, "copied directory", [](WizardApp& a, Run& r) { return a.OpenCopyState(r); }},
     };
     for (const StateRow& row : kStates)
         if (row.state == state)
@@ -68,7 +71,8 @@ unsigned WizardApp::Cancelled()
 
 int WizardApp::RunWizard()
 {
-    WizardRun run{CreatePages(), {}};
+    WizardRun run;
+    run.pages = CreatePages();
     std::string pattern = framework::LoadText(IDS_INF_PATTERN);
     if (!pattern.empty())
         run.candidates = ListInfFiles(pattern);
@@ -84,7 +88,7 @@ unsigned WizardApp::RunState(WizardRun& run)
 {
     const StateRow* row = FindState(m_nState);
     framework::Log(std::string("step: ") + (row ? row->name : "end"));
-    return row ? (this->*row->handler)(run) : kEndWizard;
+    return row ? row->handler(*this, run) : kEndWizard;
 }
 
 unsigned WizardApp::WelcomeState(WizardRun& run)

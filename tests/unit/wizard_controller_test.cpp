@@ -299,4 +299,13 @@ TEST_F(ControllerTest, AResultThePageTableDoesNotListShowsTheSamePageAgain)
     EXPECT_EQ(app.welcome->shown, 2);
 }
 
+TEST(WizardRun, APageBeyondTheFourIsMadeOnItsFirstVisitAndKept)
+{
+    WizardApp::WizardRun run;
+    fakes::Summary& first = run.PageOf<fakes::Summary>(StateOpenCopy + 2);
+    first.m_szPort = "entered";
+    EXPECT_EQ(&run.PageOf<fakes::Summary>(StateOpenCopy + 2), &first);
+    EXPECT_EQ(run.PageOf<fakes::Summary>(StateOpenCopy + 2).m_szPort, "entered");
+}
+
 }  // namespace
