@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/strings.h"
+#include "install/server_options.h"
 #include "res/resource.h"
 
 namespace {
@@ -63,6 +64,21 @@ const Option kOptions[] = {
     {"yes", false, kTasks, [](CommandLine& l, const std::string&, const std::string&) { return l.yes = true; }},
     {"log", true, kTasks | Bit(Task::Wizard),
      [](CommandLine& l, const std::string& v, const std::string&) { return l.logFile = v, true; }},
+    {"default", false, Bit(Task::Install),
+     [](CommandLine& l, const std::string&, const std::string&) { return l.makeDefault = true; }},
+    {"share", true, Bit(Task::Install),
+     [](CommandLine& l, const std::string& v, const std::string&) {
+         l.shareName = v;
+         return IsLegalShareName(v) || Refuse(l, IDS_CMD_BAD_SHARE_NAME, v);
+     }},
+    {"testpage", false, Bit(Task::Install),
+     [](CommandLine& l, const std::string&, const std::string&) { return l.testPage = true; }},
+    // A 32-bit Windows has no other environment whose driver the program could add.
+    {"x86", true, Bit(Task::Install),
+     [](CommandLine& l, const std::string& v, const std::string&) {
+         l.x86Directory = v;
+         return sizeof(void*) == 8 || Refuse(l, IDS_CMD_X86_ON_X64_ONLY);
+     }},
 };
 
 // Takes one option; false (with the reason) when it cannot be taken.

@@ -1,8 +1,8 @@
 // The command line of setup.exe. Without arguments the program is the wizard; with a task it
 // installs, copies or uninstalls without the pages, for scripts and administrators.
 //
-//   /install [/name:NAME] (/port:PORT | /newport)   /copy:DIR   /uninstall [/name:NAME | /all]
-//   /quiet  /yes  /log:FILE  /?
+//   /install [/name:NAME] (/port:PORT | /newport) [/default] [/share:NAME] [/testpage] [/x86:DIR]
+//   /copy:DIR   /uninstall [/name:NAME | /all]   /quiet  /yes  /log:FILE  /?
 //
 // Options start with "/" or "-", their names are matched without regard to case, and a value
 // follows a colon; quotes keep spaces together and are removed ("/name:My printer" in quotes,
@@ -31,6 +31,10 @@ struct CommandLine {
     bool quiet = false;      // /quiet: no page, no message box
     bool yes = false;        // /yes: every question answered Yes
     bool all = false;        // /all: every printer of the package's driver (uninstall)
+    bool makeDefault = false;   // /default: the printer becomes the user's default
+    std::string shareName;      // /share:NAME
+    bool testPage = false;      // /testpage
+    std::string x86Directory;   // /x86:DIR: the x86 package whose driver is added (x64 only)
 
     // Why the line was refused: a string-table text with %s for errorArgument; 0 when good.
     UINT errorId = 0;

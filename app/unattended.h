@@ -1,8 +1,10 @@
 // The tasks of the command line, run without the pages: install, copy, uninstall. Each
 // writes its steps to the run's log and ends with an exit code (install/exit_codes.h).
 #pragma once
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/command_line.h"
 #include "install/exit_codes.h"
@@ -76,6 +78,35 @@ struct PackageParts;
 struct PartResult;
 // One line of the log for what a step did with a part, after `prefix`.
 void LogPart(UnattendedRun& run, const PartResult& result, const std::string& prefix = std::string());
+
+// The print-server options (app/unattended_server.cpp).
+// The steps they made, each with what takes it back, for a run that fails later.
+class StepRecords {
+public:
+    void Made(std::string what, std::function<bool()> undo) { steps_.push_back({std::move(what), std::move(undo)}); }
+    // Takes the steps back, the newest first, logging each.
+    void UndoAll(UnattendedRun& run);
+
+private:
+    struct Step {
+        std::string what;
+        std::function<bool()> undo;
+    };
+    std::vector<Step> steps_;
+};
+// Their checks, before the first change: a share name that another printer has, or an x86
+// package without its driver INF, ends 2.
+ExitCode CheckServerOptions(UnattendedRun& run, const std::string& printer);
+// Before the printer is made: the driver of the x86 package of /x86 (6 when it fails).
+ExitCode AddX86Driver(UnattendedRun& run, StepRecords& steps);
+// A printer that was there already, shared as /share says (7 when it fails; a new printer is
+// made shared).
+ExitCode ShareInstalledPrinter(UnattendedRun& run, const std::string& printer, StepRecords& steps);
+// Once the printer is installed: /default, then /testpage. A failure ends 7 and keeps the
+// printer, which is installed; the log says what failed.
+ExitCode FinishServerSetUp(UnattendedRun& run, const std::string& printer);
+// The x86 driver that /x86 added goes with the driver itself.
+void RemoveX86Driver(std::vector<PartResult>& report);
 
 // The uninstall after the first checks: the printer of /name (the model name when not
 // given), or with /all every printer of the package's driver, then the package's parts that

@@ -125,7 +125,8 @@ ExitCode CheckInstalledPrinter(UnattendedRun& run, const PrinterRecord& printer,
 }
 
 // The steps that change the machine, for a printer that is not there yet.
-ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::string port, const std::string& infName)
+ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::string port, const std::string& infName,
+                           StepRecords& steps)
 {
     ExitCode code = InstallMonitor(run);
     if (code != ExitCode::Done)
@@ -141,16 +142,20 @@ ExitCode InstallNewPrinter(UnattendedRun& run, const std::string& name, std::str
     }
     DriverInstallResult driver;
     code = InstallDriver(run, infName, driver);
+    if (code == ExitCode::Done)
+        code = AddX86Driver(run, steps);
     if (code != ExitCode::Done)
         return code;
 
-    run.Step("creating the printer " + name + " on " + port);
+    const std::string& shareName = run.Line().shareName;
+    run.Step("creating the printer " + name + " on " + port + (shareName.empty() ? "" : ", shared as " + shareName));
     PrinterQueueSettings settings;
     settings.printerName = name;
     settings.driverName = kModel.driverName;
     settings.portName = port;
     settings.printProcessor = driver.printProcessor;
     settings.dataType = driver.defaultDataType;
+    settings.shareName = shareName;
     if (!CreatePrinterQueue(settings).created)
         return ExitCode::PrinterFailed;
     run.Step("printer " + name + " installed (the Printers folder is not opened without the pages)");
@@ -174,20 +179,43 @@ ExitCode RunInstallTask(UnattendedRun& run)
     const PackageParts package = ReadPackageParts(run.DriverPackage(), infName, kModel.driverName, run.Major(), run.Minor());
     std::vector<PrinterRecord> printers;
     const PrinterRecord* existing = ListLocalPrinters(printers) ? FindPrinter(printers, name) : nullptr;
-    if (existing)
-        code = CheckInstalledPrinter(run, *existing, package, infName);
-    else {
+    // The print-server options' own checks come before the first change too.
+    StepRecords steps;
+    bool installed = false;  // the printer is there, with its driver and port
+    if (existing) {
+        const std::string printer = existing->name;
+        code = CheckServerOptions(run, printer);
+        if (code == ExitCode::Done)
+            code = CheckInstalledPrinter(run, *existing, package, infName);
+        if (code == ExitCode::Done)
+            code = AddX86Driver(run, steps);
+        if (code == ExitCode::Done)
+            code = ShareInstalledPrinter(run, printer, steps);
+        if (code != ExitCode::Done)
+            steps.UndoAll(run);
+        installed = code == ExitCode::Done;
+        if (installed)
+            code = FinishServerSetUp(run, printer);
+    } else {
         std::string port;
         code = CheckValues(run, name, port);
+        if (code == ExitCode::Done)
+            code = CheckServerOptions(run, name);
         if (code != ExitCode::Done)
             return code;
         // What is on the machine before the first change, to take out what a failed run made.
         const InstallJournal journal(package, run.DriverPackage().Path(infName), kModel.driverName);
-        code = InstallNewPrinter(run, name, port, infName);
-        if (code != ExitCode::Done && !journal.Undo(run))
-            run.Step("the run could not take out everything it made (see the lines above)");
+        code = InstallNewPrinter(run, name, port, infName, steps);
+        installed = code == ExitCode::Done;
+        if (installed) {
+            code = FinishServerSetUp(run, name);
+        } else {
+            steps.UndoAll(run);
+            if (!journal.Undo(run))
+                run.Step("the run could not take out everything it made (see the lines above)");
+        }
     }
-    if (code == ExitCode::Done && !WriteInstallMark(kModel.driverName, package))
+    if (installed && !WriteInstallMark(kModel.driverName, package))
         run.Step("the mark " + InstallMarkKey(kModel.driverName) + " could not be written");
     return code;
 }

@@ -74,9 +74,10 @@ ExitCode UninstallPrinter(UnattendedRun& run, const std::string& infName, const 
         logNew();
     }
     if (deleted) {
-        if (RemoveDriver(kModel.driverName, others, report))
+        if (RemoveDriver(kModel.driverName, others, report)) {
+            RemoveX86Driver(report);
             RemoveOemInfCopy(run.DriverPackage().Path(infName), report);
-        else
+        } else
             report.push_back({"the INF copy of " + infName, PartState::Kept, "the driver stays"});
         logNew();
         RemovePrintProcessor(package.printProcessor, package.printProcessorFile, others, report);

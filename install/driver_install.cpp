@@ -82,8 +82,10 @@ std::string PrinterDriverDirectory(const char* environment)
 }
 
 DriverInstallResult InstallPrinterDriver(const Package& package, const std::string& infName,
-                                         const std::string& driverName, const char* environment)
+                                         const std::string& driverName, const char* environment,
+                                         DriverExtras extras)
 {
+    const bool withExtras = extras == DriverExtras::PrintProcessorAndInf;
     DriverInstallResult result;
     const std::string infPath = package.Path(infName);
     std::unique_ptr<InfFile> inf;
@@ -111,7 +113,7 @@ DriverInstallResult InstallPrinterDriver(const Package& package, const std::stri
                       inf->m_szHelpFile, SplitMultiString(inf->m_szDependentFiles)};
 
     // A print processor that is not in place would break every job of the printer.
-    if (!files.printProcessorFile.empty() &&
+    if (withExtras && !files.printProcessorFile.empty() &&
         !InstallPrintProcessor(package.root, inf->m_szPrintProcessor, files.printProcessorFile, environment)) {
         result.reported = true;
         return result;
@@ -129,7 +131,7 @@ DriverInstallResult InstallPrinterDriver(const Package& package, const std::stri
         return result;
     }
 
-    if (!infName.empty())
+    if (withExtras && !infName.empty())
         CopyInfToSystemDirectory(infPath, InfHasCatalogFile(infPath) != 0);
 
     result.added = AddDriver(driverName, environment, files, inf->m_szDefaultDataType, result.reported);

@@ -23,5 +23,11 @@ struct Package;
 // failed print processor or copy ends the step before the driver is added. A null
 // environment is the local machine's own. An INF that cannot be described fails silently;
 // every other failure is shown under "Unable to complete the install.".
+//
+// With DriverExtras::None only the driver and its files: the driver for another environment
+// ("Windows NT x86" on an x64 system, for the clients that connect to its printers), whose
+// print processor the system's spooler would not load and whose INF is not the system's.
+enum class DriverExtras { PrintProcessorAndInf, None };
 DriverInstallResult InstallPrinterDriver(const Package& package, const std::string& infName,
-                                         const std::string& driverName, const char* environment);
+                                         const std::string& driverName, const char* environment,
+                                         DriverExtras extras = DriverExtras::PrintProcessorAndInf);

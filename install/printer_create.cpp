@@ -51,7 +51,8 @@ PrinterCreateResult CreatePrinterQueue(const PrinterQueueSettings& settings)
     PRINTER_INFO_2A info = {};
     info.pServerName = nullptr;
     info.pPrinterName = Text(settings.printerName);
-    info.pShareName = nullptr;
+    std::string shareName = settings.shareName;
+    info.pShareName = shareName.empty() ? nullptr : &shareName[0];
     info.pPortName = Text(settings.portName);
     info.pDriverName = Text(settings.driverName);
     info.pComment = Text(settings.comment);
@@ -62,7 +63,7 @@ PrinterCreateResult CreatePrinterQueue(const PrinterQueueSettings& settings)
     info.pDatatype = Text(dataType);
     info.pParameters = nullptr;
     info.pSecurityDescriptor = nullptr;
-    info.Attributes = 0;
+    info.Attributes = shareName.empty() ? 0 : PRINTER_ATTRIBUTE_SHARED;
 
     // A server service that cannot be reached is reported, but the queue is still created.
     DWORD serverError = 0;

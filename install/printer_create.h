@@ -13,6 +13,7 @@ struct PrinterQueueSettings {
     const char* sepFile = nullptr;
     std::string printProcessor;  // empty: the spooler's standard one, "WinPrint"
     std::string dataType;        // empty: "RAW"
+    std::string shareName;       // empty: not shared
 };
 
 struct PrinterCreateResult {

@@ -14,6 +14,7 @@ struct PrinterRecord {
     std::string ports;  // the spooler's list: one port, or several separated by commas
     std::string driver;
     std::string printProcessor;
+    std::string shareName;  // "" when it is not shared
 };
 
 // What one step did with one part.
@@ -69,9 +70,10 @@ bool DeletePrinterQueue(const std::string& name, std::vector<PrinterRecord>& oth
 
 // Deletes the driver and the files the spooler leaves of it (in its directory and the
 // driver directory) that no other driver names, unless another printer uses it. True when
-// the driver is not installed afterwards.
+// the driver is not installed afterwards. The environment is the machine's own unless given
+// ("Windows NT x86" for the driver that an x64 server keeps for its 32-bit clients).
 bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others,
-                  UninstallReport& report);
+                  UninstallReport& report, const char* environment = nullptr);
 
 // True when the spooler lists the driver, or the print processor (letter case aside).
 bool IsDriverInstalled(const std::string& driver);

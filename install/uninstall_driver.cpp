@@ -24,12 +24,13 @@ std::string BaseName(const std::string& path)
     return path.substr(framework::FindLastCharacter(path, '\\') + 1);
 }
 
-bool ListDrivers(std::vector<DriverRecord>& drivers)
+// The drivers of an environment (null: the machine's own).
+bool ListDrivers(std::vector<DriverRecord>& drivers, const char* environment = nullptr)
 {
     drivers.clear();
     return ReadSpoolerList<DRIVER_INFO_3A>(
-        [](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
-            return sys().EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, count);
+        [environment](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+            return sys().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
         },
         [&](const DRIVER_INFO_3A& d) {
             DriverRecord record{FieldText(d.pName), {}};
@@ -55,9 +56,9 @@ const DriverRecord* DriverUsing(const std::vector<DriverRecord>& drivers, const 
 // The files of the deleted driver that no remaining driver names, in the spooler's
 // directory of the driver and where the install task put them for the spooler.
 void RemoveDriverFiles(const std::vector<std::string>& files, const std::vector<DriverRecord>& remaining,
-                       UninstallReport& report)
+                       UninstallReport& report, const char* environment)
 {
-    const std::string staging = PrinterDriverDirectory(nullptr);
+    const std::string staging = PrinterDriverDirectory(environment);
     for (const std::string& path : files) {
         if (const DriverRecord* user = DriverUsing(remaining, path, false)) {
             report.push_back({"file " + path, PartState::Kept, "driver " + user->name + " uses it"});
@@ -80,9 +81,10 @@ bool IsDriverInstalled(const std::string& driver)
            });
 }
 
-bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others, UninstallReport& report)
+bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& others, UninstallReport& report,
+                  const char* environment)
 {
-    const std::string part = "driver " + driver;
+    const std::string part = "driver " + driver + (environment ? std::string(" for ") + environment : "");
     for (const PrinterRecord& printer : others) {
         if (EqualNoCase(printer.driver, driver)) {
             report.push_back({part, PartState::Kept, "printer " + printer.name + " uses it"});
@@ -90,7 +92,7 @@ bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& o
         }
     }
     std::vector<DriverRecord> drivers;
-    if (!ListDrivers(drivers)) {
+    if (!ListDrivers(drivers, environment)) {
         report.push_back({part, PartState::Failed, "the spooler cannot list its drivers: " +
                                                        ErrorReason(sys().GetLastError())});
         return false;
@@ -114,18 +116,18 @@ bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& o
     // Without flags the spooler deletes the driver and leaves its files, on Windows and
     // Wine alike (Wine 8 refuses every flag); the files are deleted below.
     std::string name = driver;
-    if (!sys().DeletePrinterDriverExA(nullptr, nullptr, &name[0], 0, 0)) {
+    if (!sys().DeletePrinterDriverExA(nullptr, const_cast<char*>(environment), &name[0], 0, 0)) {
         report.push_back({part, PartState::Failed, ErrorReason(sys().GetLastError())});
         return false;
     }
     report.push_back({part, PartState::Removed, ""});
 
-    if (!ListDrivers(drivers)) {
+    if (!ListDrivers(drivers, environment)) {
         report.push_back({"files of " + part, PartState::Failed, "the spooler cannot list the other drivers: " +
                                                                     ErrorReason(sys().GetLastError())});
         return true;
     }
-    RemoveDriverFiles(files, drivers, report);
+    RemoveDriverFiles(files, drivers, report, environment);
     return true;
 }
 

@@ -14,7 +14,8 @@ bool ListLocalPrinters(std::vector<PrinterRecord>& printers)
         },
         [&](const PRINTER_INFO_2A& p) {
             printers.push_back({FieldText(p.pPrinterName), FieldText(p.pPortName), FieldText(p.pDriverName),
-                                FieldText(p.pPrintProcessor)});
+                                FieldText(p.pPrintProcessor),
+                                (p.Attributes & PRINTER_ATTRIBUTE_SHARED) ? FieldText(p.pShareName) : ""});
         });
 }
 

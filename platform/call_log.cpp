@@ -135,6 +135,13 @@ void WatchSpooler(const Observer& observer, Api& api, const NameOf& nameOf)
           },
           ByResult);
     Watch(observer, api.DeletePrinter, "DeletePrinter", [=](HANDLE h) { return nameOf(h); }, ByResult);
+    Watch(observer, api.SetPrinterA, "SetPrinterA",
+          [=](HANDLE h, DWORD level, LPBYTE info, DWORD) {
+              const auto* p = reinterpret_cast<const PRINTER_INFO_2A*>(info);
+              return nameOf(h) + (level == 2 && p && p->pShareName ? ", share " + Text(p->pShareName) : std::string());
+          },
+          ByResult);
+    Watch(observer, api.SetDefaultPrinterA, "SetDefaultPrinterA", [](LPCSTR name) { return Text(name); }, ByResult);
     Watch(observer, api.SetupCopyOEMInfA, "SetupCopyOEMInfA",
           [](PCSTR source, PCSTR, DWORD, DWORD, PSTR, DWORD, PDWORD, PSTR*) { return Text(source); }, ByResult);
     Watch(observer, api.SetupUninstallOEMInfA, "SetupUninstallOEMInfA",

@@ -152,10 +152,21 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     EXPECT_EQ("1.0.0.1", MarkVersion());
     EXPECT_EQ(2u, RunSetup(std::string("/install /name:\"") + kName + "\" /port:FILE: /quiet").code);
 
-    // A second printer on the same port keeps every shared part while the first goes.
-    run = RunSetup("/install /name:Second /port:kpl1: /quiet");
+    // A second printer on the same port, set up for a print server (the x64 program adds the
+    // x86 package's driver too): the default printer, shared, its test page printed.
+    const std::string x86Package = testpaths::BuildDir() + "\\..\\x86\\package";
+    const bool x64 = sizeof(void*) == 8;
+    run = RunSetup("/install /name:Second /port:kpl1: /default /share:ZRNSECOND /testpage /quiet" +
+                   (x64 ? " \"/x86:" + x86Package + "\"" : std::string()));
     ASSERT_EQ(0u, run.code) << run.log;
     const MachineState both = Snapshot();
+    EXPECT_EQ("Second", Join(both.defaultPrinter));
+    EXPECT_EQ("Second as ZRNSECOND", Join(both.shares));
+    EXPECT_NE(std::string::npos, ReadFileBytes(MonitorOutputFile("KPL1:")).find("Test Page")) << run.log;
+    if (x64) {
+        EXPECT_EQ(ReadFileBytes(x86Package + "\\ZRN7730.DLL"),
+                  ReadFileBytes(DriverDirectory() + "\\..\\w32x86\\3\\ZRN7730.DLL")) << run.log;
+    }
     run = RunSetup(std::string("/uninstall /name:\"") + kName + "\" /quiet");
     EXPECT_EQ(0u, run.code) << run.log;
     EXPECT_EQ("- printer: ZRN Quiet (ZRN 7730 on KPL1:, KPLPrint)", Join(Differences(both, Snapshot()))) << run.log;
@@ -163,6 +174,7 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     run = RunSetup("/uninstall /all /quiet");
     EXPECT_EQ("", LeftAfterUninstall(before, run)) << run.log;
     EXPECT_EQ("", MarkVersion());
+    EXPECT_EQ(x64, Logged(run, "removed driver ZRN 7730 for Windows NT x86")) << run.log;
 }
 
 TEST(Unattended, AFailedInstallTakesOutWhatItMadeAndTheUninstallWhatIsLeftWithoutItsPrinter)
@@ -208,7 +220,7 @@ TEST(Unattended, BadCommandLinesAndValuesEndWithExitCode2AndChangeNothing)
 
     for (const char* line : {"/install /bogus /quiet", "/install /name:\"a;b\" /port:FILE: /quiet /yes",
                              "/install /port:NOSUCH: /quiet /yes", "/copy:C:\\nul /quiet",
-                             "/uninstall /all /name:x /quiet /yes"}) {
+                             "/uninstall /all /name:x /quiet /yes", "/install /newport /share:a=b /quiet /yes"}) {
         run = RunSetup(line);
         EXPECT_EQ(2u, run.code) << line << "\n" << run.log;
         EXPECT_TRUE(Logged(run, "exit code 2")) << line << "\n" << run.log;

@@ -371,6 +371,7 @@ TEST_F(DriverInstallTest, AnInstallFailedAtAnyChangeTellsTheTruthAndTakesOutWhat
 {
     CommandLine install, uninstall;
     install.task = Task::Install, install.name = "ZRN IT Sweep", install.newPort = true;
+    install.makeDefault = true, install.shareName = "ZRNITSWEEP";
     uninstall.task = Task::Uninstall, uninstall.all = true;
     for (CommandLine* line : {&install, &uninstall})
         line->quiet = line->yes = true;
@@ -390,6 +391,9 @@ TEST_F(DriverInstallTest, AnInstallFailedAtAnyChangeTellsTheTruthAndTakesOutWhat
         calls = none.Count();
     }
     const std::string installed = changes(before);
+    // A default printer that cannot be set keeps the installed printer, without the default.
+    std::string notDefault = installed;
+    notDefault.erase(notDefault.find("+ default printer: ZRN IT Sweep\n"), std::strlen("+ default printer: ZRN IT Sweep\n"));
     RunUnattended(uninstall);
     ASSERT_EQ("", changes(before));
     for (int k = 1; k <= calls; ++k) {
@@ -399,12 +403,14 @@ TEST_F(DriverInstallTest, AnInstallFailedAtAnyChangeTellsTheTruthAndTakesOutWhat
         // The code names the part that failed.
         for (const auto& [call, expected] : {std::pair{"AddMonitorA", ExitCode::PortMonitorFailed},
                                              {"AddPrinterDriverExA", ExitCode::DriverFailed},
-                                             {"AddPrinterA", ExitCode::PrinterFailed}}) {
+                                             {"AddPrinterA", ExitCode::PrinterFailed},
+                                             {"SetDefaultPrinterA", ExitCode::PrinterFailed}}) {
             EXPECT_TRUE(failed != call || code == expected) << call << " ended " << static_cast<unsigned>(code);
         }
-        EXPECT_EQ(code == ExitCode::Done ? installed : "", changes(before))
+        const bool kept = failed == "SetDefaultPrinterA";
+        EXPECT_EQ(code == ExitCode::Done ? installed : kept ? notDefault : "", changes(before))
             << "call " << k << " (" << failed << ") failed, exit code " << static_cast<unsigned>(code);
-        if (code == ExitCode::Done)
+        if (code == ExitCode::Done || kept)
             RunUnattended(uninstall);
     }
 }

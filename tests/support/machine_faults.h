@@ -33,6 +33,8 @@ public:
         Gate(a.DeletePrinterDriverExA, "DeletePrinterDriverExA", FALSE);
         Gate(a.AddPrinterA, "AddPrinterA", HANDLE(nullptr));
         Gate(a.DeletePrinter, "DeletePrinter", FALSE);
+        Gate(a.SetPrinterA, "SetPrinterA", FALSE);
+        Gate(a.SetDefaultPrinterA, "SetDefaultPrinterA", FALSE);
         Gate(a.SetupCopyOEMInfA, "SetupCopyOEMInfA", FALSE);
         Gate(a.SetupUninstallOEMInfA, "SetupUninstallOEMInfA", FALSE);
         Gate(a.RegCreateKeyExA, "RegCreateKeyExA", LONG(ERROR_ACCESS_DENIED));

@@ -115,7 +115,8 @@ std::vector<PrinterQueue> Printers()
     const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
         out.push_back({Str(info[i].pPrinterName), Str(info[i].pPortName), Str(info[i].pDriverName),
-                       Str(info[i].pPrintProcessor), Str(info[i].pDatatype)});
+                       Str(info[i].pPrintProcessor), Str(info[i].pDatatype),
+                       (info[i].Attributes & PRINTER_ATTRIBUTE_SHARED) ? Str(info[i].pShareName) : ""});
     return out;
 }
 
@@ -134,7 +135,7 @@ bool FindPrinter(const std::string& name, PrinterQueue* out)
     const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     if (out)
         *out = {Str(info->pPrinterName), Str(info->pPortName), Str(info->pDriverName), Str(info->pPrintProcessor),
-            Str(info->pDatatype)};
+                Str(info->pDatatype), (info->Attributes & PRINTER_ATTRIBUTE_SHARED) ? Str(info->pShareName) : ""};
     return true;
 }
 
@@ -424,8 +425,15 @@ bool SetSpoolerRunning(bool running)
 MachineState Snapshot()
 {
     MachineState s;
-    for (const PrinterQueue& p : Printers())
+    for (const PrinterQueue& p : Printers()) {
         s.printers.push_back(p.name + " (" + p.driver + " on " + p.port + ", " + p.printProcessor + ")");
+        if (!p.share.empty())
+            s.shares.push_back(p.name + " as " + p.share);
+    }
+    char name[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (GetDefaultPrinterA(name, &size))
+        s.defaultPrinter.push_back(name);
     for (const PrinterDriver& d : Drivers())
         s.drivers.push_back(d.name);
     for (const PortMonitor& m : Monitors())
@@ -446,6 +454,8 @@ std::vector<std::string> Differences(const MachineState& before, const MachineSt
 {
     std::vector<std::string> out;
     Compare("printer", before.printers, after.printers, &out);
+    Compare("share", before.shares, after.shares, &out);
+    Compare("default printer", before.defaultPrinter, after.defaultPrinter, &out);
     Compare("driver", before.drivers, after.drivers, &out);
     Compare("monitor", before.monitors, after.monitors, &out);
     Compare("port", before.ports, after.ports, &out);

@@ -11,6 +11,7 @@ namespace scenario {
 
 struct PrinterQueue {
     std::string name, port, driver, printProcessor, dataType;
+    std::string share;  // "" when not shared
 };
 struct PrinterDriver {
     std::string name, environment, driverPath, dataFile, configFile, helpFile, defaultDataType;
@@ -75,6 +76,7 @@ bool SetSpoolerRunning(bool running);  // starts or stops it and waits (bounded)
 struct MachineState {
     std::vector<std::string> printers, drivers, monitors, ports, printProcessors;
     std::vector<std::string> infFiles, driverFiles, processorFiles, systemFiles;
+    std::vector<std::string> shares, defaultPrinter;
 };
 MachineState Snapshot();
 // Lines "+ kind: name" / "- kind: name" for each difference; empty when equal.

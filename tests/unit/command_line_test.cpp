@@ -15,15 +15,17 @@ std::string Summary(const CommandLine& c)
     const char* tasks[] = {"wizard", "install", "copy", "uninstall", "usage"};
     std::string s = tasks[static_cast<int>(c.task)];
     for (auto [name, value] : {std::pair<const char*, std::string>{"name", c.name}, {"port", c.port},
-                               {"dir", c.directory}, {"log", c.logFile}})
+                               {"dir", c.directory}, {"log", c.logFile}, {"share", c.shareName},
+                               {"x86", c.x86Directory}})
         if (!value.empty())
             s += std::string(" ") + name + "=" + value;
-    return s + (c.newPort ? " newport" : "") + (c.all ? " all" : "") + (c.quiet ? " quiet" : "") + (c.yes ? " yes" : "");
+    return s + (c.newPort ? " newport" : "") + (c.all ? " all" : "") + (c.quiet ? " quiet" : "") + (c.yes ? " yes" : "") +
+           (c.makeDefault ? " default" : "") + (c.testPage ? " testpage" : "");
 }
 
 TEST(CommandLine, EachLineReadsAsItsRecord)
 {
-    const std::pair<const char*, std::string> cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"", "wizard"},
         {"  ", "wizard"},
         {"/log:C:\\w.log", "wizard log=C:\\w.log"},
@@ -50,6 +52,15 @@ TEST(CommandLine, EachLineReadsAsItsRecord)
         {"/uninstall /newport", "refused " + std::to_string(IDS_CMD_NOT_FOR_TASK) + " /newport"},
         {"/install", "refused " + std::to_string(IDS_CMD_INSTALL_PORT) + " "},
         {"/install /port:A /newport", "refused " + std::to_string(IDS_CMD_INSTALL_PORT) + " "},
+        // A print server's options.
+        {"/install /newport /default /share:Office_1 /testpage", "install share=Office_1 newport default testpage"},
+        {"/copy:C:\\x /default", "refused " + std::to_string(IDS_CMD_NOT_FOR_TASK) + " /default"},
+        {"/install /newport /share:a,b", "refused " + std::to_string(IDS_CMD_BAD_SHARE_NAME) + " a,b"},
+        {"/install /newport /share:" + std::string(81, 's'), "refused " + std::to_string(IDS_CMD_BAD_SHARE_NAME) + " " + std::string(81, 's')},
+        {"/install /newport \"/share:  \"", "refused " + std::to_string(IDS_CMD_BAD_SHARE_NAME) + "   "},
+        // The 32-bit program has no other driver to add.
+        {"/install /newport /x86:D:\\x86", sizeof(void*) == 8 ? "install x86=D:\\x86 newport"
+                                                            : "refused " + std::to_string(IDS_CMD_X86_ON_X64_ONLY) + " "},
         // Everything is read after a bad option: the refusal itself is quiet and logged.
         {"/bogus /quiet /log:C:\\r.log", "refused " + std::to_string(IDS_CMD_UNKNOWN_OPTION) +
                                              " /bogus quiet log=C:\\r.log"},
