@@ -413,6 +413,13 @@ TEST_F(DriverInstallTest, AnInstallFailedAtAnyChangeTellsTheTruthAndTakesOutWhat
         if (code == ExitCode::Done || kept)
             RunUnattended(uninstall);
     }
+
+    // A test page that cannot be printed ends 7 and keeps the installed printer.
+    install.testPage = true;
+    api->StartDocA = [](HDC, const DOCINFOA*) { return SetLastError(ERROR_ACCESS_DENIED), 0; };
+    EXPECT_EQ(RunUnattended(install), ExitCode::PrinterFailed);
+    EXPECT_EQ(installed, changes(before));
+    RunUnattended(uninstall);
 }
 
 // Deleting the registration of an unused print processor is not checked here: Wine's
