@@ -58,9 +58,20 @@ bool MakeDefaultPrinter(const std::string& printer, DWORD& error)
 
 bool RunsAsSystem()
 {
-    char name[257] = {};
-    DWORD size = sizeof name;
-    return sys().GetUserNameA(name, &size) && framework::EqualNoCase(name, "SYSTEM");
+    // By the token's user, whose name differs from one language of Windows to another.
+    platform::KernelHandle token;
+    if (!sys().OpenProcessToken(sys().GetCurrentProcess(), TOKEN_QUERY, token.receive()))
+        return false;
+    DWORD size = 0;
+    sys().GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    if (size < sizeof(TOKEN_USER) || !sys().GetTokenInformation(token.get(), TokenUser, user.data(), size, &size))
+        return false;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    platform::SidHandle system;
+    if (!sys().AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, system.receive()))
+        return false;
+    return sys().EqualSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, system.get()) != FALSE;
 }
 
 bool IsLegalShareName(const std::string& name)
