@@ -1,5 +1,7 @@
 #include "platform/api.h"
 
+#include <string>
+
 namespace platform {
 
 namespace {
@@ -19,7 +21,12 @@ struct Loaded<Ret(Args...)> {
     {
         return [library, name, fn = Fn(nullptr)](Args... args) mutable -> Ret {
             if (!fn) {
-                HMODULE module = LoadLibraryA(library);
+                // From the system directory by its full path: never a library of the same name
+                // beside setup.exe, which may stand in a download folder.
+                char system[MAX_PATH] = {};
+                const UINT n = GetSystemDirectoryA(system, MAX_PATH);
+                const std::string path = n > 0 && n < MAX_PATH ? std::string(system, n) + "\\" + library : library;
+                HMODULE module = LoadLibraryA(path.c_str());
                 if (module)
                     fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
                 if (!fn) {
