@@ -79,6 +79,8 @@ struct PartResult;
 // One line of the log for what a step did with a part, after `prefix`.
 void LogPart(UnattendedRun& run, const PartResult& result, const std::string& prefix = std::string());
 
+struct PrinterRecord;
+
 // The print-server options (app/unattended_server.cpp).
 // The steps they made, each with what takes it back, for a run that fails later.
 class StepRecords {
@@ -96,12 +98,12 @@ private:
 };
 // Their checks, before the first change: a share name that another printer has, or an x86
 // package without its driver INF, ends 2.
-ExitCode CheckServerOptions(UnattendedRun& run, const std::string& printer);
+ExitCode CheckServerOptions(UnattendedRun& run, const std::string& printer, const std::vector<PrinterRecord>& printers);
 // Before the printer is made: the driver of the x86 package of /x86 (6 when it fails).
 ExitCode AddX86Driver(UnattendedRun& run, StepRecords& steps);
 // A printer that was there already, shared as /share says (7 when it fails; a new printer is
 // made shared).
-ExitCode ShareInstalledPrinter(UnattendedRun& run, const std::string& printer, StepRecords& steps);
+ExitCode ShareInstalledPrinter(UnattendedRun& run, const PrinterRecord& printer, StepRecords& steps);
 // Once the printer is installed: /default, then /testpage. A failure ends 7 and keeps the
 // printer, which is installed; the log says what failed.
 ExitCode FinishServerSetUp(UnattendedRun& run, const std::string& printer);

@@ -184,13 +184,13 @@ ExitCode RunInstallTask(UnattendedRun& run)
     bool installed = false;  // the printer is there, with its driver and port
     if (existing) {
         const std::string printer = existing->name;
-        code = CheckServerOptions(run, printer);
+        code = CheckServerOptions(run, printer, printers);
         if (code == ExitCode::Done)
             code = CheckInstalledPrinter(run, *existing, package, infName);
         if (code == ExitCode::Done)
             code = AddX86Driver(run, steps);
         if (code == ExitCode::Done)
-            code = ShareInstalledPrinter(run, printer, steps);
+            code = ShareInstalledPrinter(run, *existing, steps);
         if (code != ExitCode::Done)
             steps.UndoAll(run);
         installed = code == ExitCode::Done;
@@ -200,7 +200,7 @@ ExitCode RunInstallTask(UnattendedRun& run)
         std::string port;
         code = CheckValues(run, name, port);
         if (code == ExitCode::Done)
-            code = CheckServerOptions(run, name);
+            code = CheckServerOptions(run, name, printers);
         if (code != ExitCode::Done)
             return code;
         // What is on the machine before the first change, to take out what a failed run made.

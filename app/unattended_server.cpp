@@ -32,19 +32,7 @@ ExitCode Failed(UnattendedRun& run, const std::string& what, DWORD error, ExitCo
 
 bool HasX86Driver()
 {
-    DWORD needed = 0, count = 0;
-    sys().EnumPrinterDriversA(nullptr, const_cast<char*>(kX86Environment), 1, nullptr, 0, &needed, &count);
-    if (needed == 0)
-        return false;
-    std::vector<BYTE> buf(needed);
-    if (!sys().EnumPrinterDriversA(nullptr, const_cast<char*>(kX86Environment), 1, buf.data(), needed, &needed,
-                                   &count))
-        return false;
-    const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buf.data());
-    for (DWORD i = 0; i < count; ++i)
-        if (drivers[i].pName && framework::EqualNoCase(drivers[i].pName, kModel.driverName))
-            return true;
-    return false;
+    return IsDriverInstalled(kModel.driverName, kX86Environment);
 }
 
 ExitCode MakeDefault(UnattendedRun& run, const std::string& printer)
@@ -79,11 +67,11 @@ ExitCode TestPage(UnattendedRun& run, const std::string& printer)
 
 }  // namespace
 
-ExitCode CheckServerOptions(UnattendedRun& run, const std::string& printer)
+ExitCode CheckServerOptions(UnattendedRun& run, const std::string& printer, const std::vector<PrinterRecord>& printers)
 {
     const CommandLine& line = run.Line();
     if (!line.shareName.empty()) {
-        const std::string other = PrinterSharedAs(line.shareName, printer);
+        const std::string other = PrinterSharedAs(line.shareName, printer, printers);
         if (!other.empty()) {
             run.Refuse(IDS_CMD_SHARE_TAKEN, line.shareName);
             run.Step("the share name is the printer " + other + "'s");
@@ -125,19 +113,18 @@ ExitCode AddX86Driver(UnattendedRun& run, StepRecords& steps)
     return ExitCode::Done;
 }
 
-ExitCode ShareInstalledPrinter(UnattendedRun& run, const std::string& printer, StepRecords& steps)
+ExitCode ShareInstalledPrinter(UnattendedRun& run, const PrinterRecord& record, StepRecords& steps)
 {
     const std::string& shareName = run.Line().shareName;
     if (shareName.empty())
         return ExitCode::Done;
-    Sharing before;
-    DWORD error = ERROR_SUCCESS;
-    if (!ReadSharing(printer, before, error))
-        return Failed(run, "the sharing of " + printer + " cannot be read", error, ExitCode::PrinterFailed);
+    const std::string& printer = record.name;
+    const Sharing before{record.shared, record.shareName};
     if (before.shared && framework::EqualNoCase(before.shareName, shareName)) {
         run.Step("the printer " + printer + " is shared as " + shareName + ": unchanged");
         return ExitCode::Done;
     }
+    DWORD error = ERROR_SUCCESS;
     if (!SetSharing(printer, {true, shareName}, error))
         return Failed(run, "the printer " + printer + " could not be shared", error, ExitCode::PrinterFailed);
     run.Step("the printer " + printer + " is shared as " + shareName);

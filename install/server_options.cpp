@@ -13,27 +13,6 @@ namespace {
 constexpr size_t kMaxShareName = 80;
 const char kShareNameForbidden[] = "\\/:*?\"<>|,=";
 
-// The printer's level-2 record, as the spooler lists it, in buf. A listing leaves the driver
-// alone, where a GetPrinter of the record has Wine's spooler client load the driver's files
-// into this process, which keeps them in use and so keeps a failed run from taking them out.
-PRINTER_INFO_2A* FindPrinterRecord(const std::string& printer, std::vector<BYTE>& buf, DWORD& error)
-{
-    DWORD needed = 0, count = 0;
-    sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    buf.assign(needed, 0);
-    if (needed == 0 ||
-        !sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buf.data(), needed, &needed, &count)) {
-        error = sys().GetLastError();
-        return nullptr;
-    }
-    auto* records = reinterpret_cast<PRINTER_INFO_2A*>(buf.data());
-    for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= buf.size(); ++i)
-        if (records[i].pPrinterName && framework::EqualNoCase(records[i].pPrinterName, printer))
-            return &records[i];
-    error = ERROR_INVALID_PRINTER_NAME;
-    return nullptr;
-}
-
 }  // namespace
 
 std::string DefaultPrinter()
@@ -80,34 +59,20 @@ bool IsLegalShareName(const std::string& name)
            framework::FindFirstOfCharacters(name, kShareNameForbidden) == std::string::npos;
 }
 
-std::string PrinterSharedAs(const std::string& shareName, const std::string& printer)
+std::string PrinterSharedAs(const std::string& shareName, const std::string& printer,
+                            const std::vector<PrinterRecord>& printers)
 {
-    std::vector<PrinterRecord> printers;
-    if (!ListLocalPrinters(printers))
-        return {};
     for (const PrinterRecord& p : printers)
-        if (framework::EqualNoCase(p.shareName, shareName) && !framework::EqualNoCase(p.name, printer))
+        if (p.shared && framework::EqualNoCase(p.shareName, shareName) && !framework::EqualNoCase(p.name, printer))
             return p.name;
     return {};
 }
 
-bool ReadSharing(const std::string& printer, Sharing& sharing, DWORD& error)
-{
-    std::vector<BYTE> buf;
-    const PRINTER_INFO_2A* info = FindPrinterRecord(printer, buf, error);
-    if (!info)
-        return false;
-    sharing.shared = (info->Attributes & PRINTER_ATTRIBUTE_SHARED) != 0;
-    sharing.shareName = info->pShareName ? info->pShareName : "";
-    return true;
-}
-
+// The printer's record comes from the spooler's listing: a listing leaves the driver alone,
+// where a GetPrinter of the record has Wine's spooler client load the driver's files into this
+// process, which keeps them in use and so keeps a failed run from taking them out.
 bool SetSharing(const std::string& printer, const Sharing& sharing, DWORD& error)
 {
-    std::vector<BYTE> buf;
-    PRINTER_INFO_2A* info = FindPrinterRecord(printer, buf, error);
-    if (!info)
-        return false;
     std::string name = printer;
     platform::PrinterHandle handle;
     PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -115,17 +80,29 @@ bool SetSharing(const std::string& printer, const Sharing& sharing, DWORD& error
         error = sys().GetLastError();
         return false;
     }
-    std::string shareName = sharing.shareName;
-    if (sharing.shared)
-        info->Attributes |= PRINTER_ATTRIBUTE_SHARED;
-    else
-        info->Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
-    info->pShareName = shareName.empty() ? nullptr : &shareName[0];
-    // The settings and the security stay as they are: null leaves each unchanged.
-    info->pDevMode = nullptr;
-    info->pSecurityDescriptor = nullptr;
-    if (sys().SetPrinterA(handle.get(), 2, reinterpret_cast<LPBYTE>(info), 0))
-        return true;
-    error = sys().GetLastError();
-    return false;
+    bool found = false;
+    bool set = false;
+    const bool listed = VisitLocalPrinters([&](const PRINTER_INFO_2A& record) {
+        if (found || !record.pPrinterName || !framework::EqualNoCase(record.pPrinterName, printer))
+            return;
+        found = true;
+        PRINTER_INFO_2A info = record;
+        std::string shareName = sharing.shareName;
+        if (sharing.shared)
+            info.Attributes |= PRINTER_ATTRIBUTE_SHARED;
+        else
+            info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
+        info.pShareName = shareName.empty() ? nullptr : &shareName[0];
+        // The settings and the security stay as they are: null leaves each unchanged.
+        info.pDevMode = nullptr;
+        info.pSecurityDescriptor = nullptr;
+        set = sys().SetPrinterA(handle.get(), 2, reinterpret_cast<LPBYTE>(&info), 0) != FALSE;
+        if (!set)
+            error = sys().GetLastError();
+    });
+    if (!listed)
+        error = sys().GetLastError();
+    else if (!found)
+        error = ERROR_INVALID_PRINTER_NAME;
+    return set;
 }

@@ -2,6 +2,7 @@
 // it is shared, and a test page goes through it. Each change gives back what undoes it.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -19,18 +20,18 @@ bool RunsAsSystem();
 // Windows' rules for a share name: 1 to 80 characters, none of \ / : * ? " < > | , and no =.
 bool IsLegalShareName(const std::string& name);
 
-// The local printer other than `printer` that is shared under the name (letter case aside);
-// "" when none is.
-std::string PrinterSharedAs(const std::string& shareName, const std::string& printer);
+struct PrinterRecord;
+
+// The local printer of the list, other than `printer`, that is shared under the name (letter
+// case aside); "" when none is.
+std::string PrinterSharedAs(const std::string& shareName, const std::string& printer,
+                            const std::vector<PrinterRecord>& printers);
 
 // How a printer was shared: its attributes' shared bit and its share name.
 struct Sharing {
     bool shared = false;
     std::string shareName;
 };
-
-// Reads how the printer is shared; false with the system's reason in error.
-bool ReadSharing(const std::string& printer, Sharing& sharing, DWORD& error);
 
 // Shares the printer as the sharing says (shared under its name, or not shared); false with
 // the system's reason in error.

@@ -3,6 +3,7 @@
 // when no other printer still uses it. Each step tells in a report what it did with every
 // part and why, for the run's log.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,8 @@ struct PrinterRecord {
     std::string ports;  // the spooler's list: one port, or several separated by commas
     std::string driver;
     std::string printProcessor;
-    std::string shareName;  // "" when it is not shared
+    std::string shareName;  // as the spooler keeps it, also while the printer is not shared
+    bool shared = false;
 };
 
 // What one step did with one part.
@@ -56,6 +58,8 @@ PackageParts ReadPackageParts(const Package& package, const std::string& infName
 
 // The local printers (level 2); false when the spooler cannot list them.
 bool ListLocalPrinters(std::vector<PrinterRecord>& printers);
+// Each local printer's record (level 2) in turn; false when the spooler cannot list them.
+bool VisitLocalPrinters(const std::function<void(const PRINTER_INFO_2A&)>& visit);
 
 // The printer of that name (letter case aside); null when there is none.
 const PrinterRecord* FindPrinter(const std::vector<PrinterRecord>& printers, const std::string& name);
@@ -76,7 +80,8 @@ bool RemoveDriver(const std::string& driver, const std::vector<PrinterRecord>& o
                   UninstallReport& report, const char* environment = nullptr);
 
 // True when the spooler lists the driver, or the print processor (letter case aside).
-bool IsDriverInstalled(const std::string& driver);
+// The driver is looked for in an environment, the machine's own unless given.
+bool IsDriverInstalled(const std::string& driver, const char* environment = nullptr);
 bool IsPrintProcessorListed(const std::string& name);
 
 // Deletes a port through its monitor's data call, which shows no dialog.

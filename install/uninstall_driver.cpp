@@ -73,10 +73,10 @@ void RemoveDriverFiles(const std::vector<std::string>& files, const std::vector<
 
 }  // namespace
 
-bool IsDriverInstalled(const std::string& driver)
+bool IsDriverInstalled(const std::string& driver, const char* environment)
 {
     std::vector<DriverRecord> drivers;
-    return ListDrivers(drivers) && std::any_of(drivers.begin(), drivers.end(), [&](const DriverRecord& d) {
+    return ListDrivers(drivers, environment) && std::any_of(drivers.begin(), drivers.end(), [&](const DriverRecord& d) {
                return EqualNoCase(d.name, driver);
            });
 }

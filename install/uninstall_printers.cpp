@@ -5,18 +5,23 @@
 #include "platform/api.h"
 #include "platform/handles.h"
 
-bool ListLocalPrinters(std::vector<PrinterRecord>& printers)
+bool VisitLocalPrinters(const std::function<void(const PRINTER_INFO_2A&)>& visit)
 {
-    printers.clear();
     return ReadSpoolerList<PRINTER_INFO_2A>(
         [](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
             return sys().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
         },
-        [&](const PRINTER_INFO_2A& p) {
-            printers.push_back({FieldText(p.pPrinterName), FieldText(p.pPortName), FieldText(p.pDriverName),
-                                FieldText(p.pPrintProcessor),
-                                (p.Attributes & PRINTER_ATTRIBUTE_SHARED) ? FieldText(p.pShareName) : ""});
-        });
+        visit);
+}
+
+bool ListLocalPrinters(std::vector<PrinterRecord>& printers)
+{
+    printers.clear();
+    return VisitLocalPrinters([&](const PRINTER_INFO_2A& p) {
+        printers.push_back({FieldText(p.pPrinterName), FieldText(p.pPortName), FieldText(p.pDriverName),
+                            FieldText(p.pPrintProcessor), FieldText(p.pShareName),
+                            (p.Attributes & PRINTER_ATTRIBUTE_SHARED) != 0});
+    });
 }
 
 const PrinterRecord* FindPrinter(const std::vector<PrinterRecord>& printers, const std::string& name)

@@ -159,9 +159,13 @@ TEST(Unattended, QuietInstallMakesWhatTheInstallTaskMakesAndUninstallTakesItOut)
     run = RunSetup("/install /name:Second /port:kpl1: /default /share:ZRNSECOND /testpage /quiet" +
                    (x64 ? " \"/x86:" + x86Package + "\"" : std::string()));
     ASSERT_EQ(0u, run.code) << run.log;
+    EXPECT_EQ("Second as ZRNSECOND", Join(Snapshot().shares));
+    // Run again with another share name, the printer that is there takes it.
+    run = RunSetup("/install /name:Second /port:kpl1: /share:ZRNSECOND2 /quiet");
+    ASSERT_EQ(0u, run.code) << run.log;
     const MachineState both = Snapshot();
     EXPECT_EQ("Second", Join(both.defaultPrinter));
-    EXPECT_EQ("Second as ZRNSECOND", Join(both.shares));
+    EXPECT_EQ("Second as ZRNSECOND2", Join(both.shares));
     EXPECT_NE(std::string::npos, ReadFileBytes(MonitorOutputFile("KPL1:")).find("Test Page")) << run.log;
     if (x64) {
         EXPECT_EQ(ReadFileBytes(x86Package + "\\ZRN7730.DLL"),
