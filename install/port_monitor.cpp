@@ -57,7 +57,7 @@ void ReportMissingMonitorDirectory(HWND owner, const std::string& infName)
                         MB_OK | MB_ICONHAND);
 }
 
-std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor)
+std::optional<MonitorInfScan> ReadPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor)
 {
     const std::string infName = MonitorInfName(major, minor);
     const std::string directory = package.MonitorDirectory();
@@ -65,12 +65,17 @@ std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const Package& p
         ReportMissingMonitorDirectory(owner, infName);
         return std::nullopt;
     }
-    MonitorInfScan scan(directory, infName, major, minor);
-    if (scan.m_szFileList.empty()) {
+    return MonitorInfScan(directory, infName, major, minor);
+}
+
+std::optional<MonitorInfScan> ScanPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor)
+{
+    std::optional<MonitorInfScan> scan = ReadPackageMonitorInf(owner, package, major, minor);
+    if (scan && scan->m_szFileList.empty()) {
         // A file that was read but names no files (another layout, a missing marker) is
         // told as one that cannot be opened.
-        if (!TellMonitorInfProblem(owner, scan))
-            ReportMissingMonitorDirectory(owner, infName);
+        if (!TellMonitorInfProblem(owner, *scan))
+            ReportMissingMonitorDirectory(owner, scan->m_szInfName);
         return std::nullopt;
     }
     return scan;

@@ -15,6 +15,10 @@ void ReportMissingMonitorDirectory(HWND owner, const std::string& infName);
 
 struct Package;
 
+// Reads and scans the monitor INF of the Windows version in the package's monitor directory,
+// whatever it holds. Empty, the user told, when there is no monitor directory.
+std::optional<MonitorInfScan> ReadPackageMonitorInf(HWND owner, const Package& package, DWORD major, DWORD minor);
+
 // Scans the monitor INF of the Windows version in the package's monitor directory. Empty,
 // the user told, when the directory or the INF cannot be used (an INF that names no files
 // included).

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <new>
 
-#include "framework/file.h"
 #include "framework/strings.h"
 #include "install/port_monitor.h"
 #include "install/spooler.h"
@@ -161,15 +160,13 @@ NewPortResult AddPortThroughMonitor(HWND owner, const Package& package)
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     sys().GetVersionExA(&version);
-    std::string infName = MonitorInfName(version.dwMajorVersion, version.dwMinorVersion);
-    const std::string directory = package.MonitorDirectory();
-    if (!framework::IsDirectory(directory)) {
-        ReportMissingMonitorDirectory(owner, infName);
+    std::optional<MonitorInfScan> read =
+        ReadPackageMonitorInf(owner, package, version.dwMajorVersion, version.dwMinorVersion);
+    if (!read)
         return result;
-    }
     result.tried = true;
 
-    MonitorInfScan scan(directory, infName, version.dwMajorVersion, version.dwMinorVersion);
+    MonitorInfScan& scan = *read;
     TellMonitorInfProblem(owner, scan);
     bool ready = FindRegisteredMonitor(scan.m_szDllName, scan.m_szMonitorName) ? UpgradePortMonitor(owner, scan)
                                                                                 : RegisterPortMonitor(owner, scan);
