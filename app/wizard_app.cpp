@@ -20,7 +20,7 @@ WizardApp::~WizardApp() = default;
 BOOL WizardApp::InitInstance()
 {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    sys().InitCommonControlsEx(&icc);
 
     // A failed call leaves the zeroed record, which the gate refuses.
     sys().GetVersionExA(&m_versionInfo);

@@ -4,6 +4,7 @@
 
 #include "framework/strings.h"
 #include "install/destination_path.h"
+#include "platform/api.h"
 #include "res/resource.h"
 
 DestinationPage::DestinationPage() : PageDialog(IDD_DESTINATION)
@@ -23,7 +24,7 @@ INT_PTR DestinationPage::DoModal()
 DestinationPage::~DestinationPage()
 {
     if (m_imageList)
-        ImageList_Destroy(m_imageList);
+        sys().ImageList_Destroy(m_imageList);
 }
 
 void DestinationPage::DoDataExchange(framework::DataExchange& dx)
@@ -40,8 +41,8 @@ BOOL DestinationPage::OnInitDialog()
     PageDialog::OnInitDialog();
 
     if (!m_imageList)
-        m_imageList = ImageList_LoadImageA(framework::ResourceModule(), MAKEINTRESOURCEA(IDB_FOLDERS), 16, 10,
-                                           RGB(255, 0, 255), IMAGE_BITMAP, 0);
+        m_imageList = sys().ImageList_LoadImageA(framework::ResourceModule(), MAKEINTRESOURCEA(IDB_FOLDERS), 16, 10,
+                                                 RGB(255, 0, 255), IMAGE_BITMAP, 0);
     m_tree.Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_imageList));
 
     // The tree comes first: filling it makes its drive's root the current directory, and

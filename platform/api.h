@@ -13,7 +13,9 @@ namespace platform {
 struct Api {
 #define API(ret, name, params) std::function<ret params> name;
 #define API_IN(library, ret, name, params) API(ret, name, params)
+#define API_SXS(library, ret, name, params) API(ret, name, params)
 #include "platform/api_list.inc"
+#undef API_SXS
 #undef API_IN
 #undef API
 };
