@@ -4,19 +4,23 @@
 # build that the host runs (x86 and x64, or x64 alone; ZRN_ARCHS picks), and prints for each
 # ratio the median and the spread (lowest to highest) of both sides over several runs:
 #   - start of setup.exe to its visible welcome page, against a minimal dialog program of the
-#     same kind (tools/bench/bench_dialog.cpp) under the same Wine (RUNS starts each);
-#   - the quiet install (setup.exe /install /newport /quiet /yes) against the same calls made
-#     directly by a child process of bench.exe: both whole processes, each one process start;
+#     same kind (tools/bench/bench_dialog.cpp) under the same Wine, without and with setup.exe's
+#     manifest (the common controls 6, which setup.exe must load): RUNS starts each, in turn;
+#   - the quiet install (setup.exe /install /newport /quiet /yes) against the same platform calls
+#     made directly by a child process of bench.exe (the program's own overhead), and those
+#     against only the calls that change the machine, with CopyFileA for the shell's copies
+#     (the platform's floor): whole processes, each one process start;
 #   - the copy task on a package of 1,000 files (Finish to the end of the program) against the
 #     same shell copy made directly (SHFileOperationA, the program's own overhead) and against
 #     CopyFileA in a loop (the platform's cost of the shell's copy);
-#   - the peak memory (maximum resident set size) of setup.exe through the install task, and of
-#     the minimal dialog program, from /usr/bin/time -v;
+#   - the peak memory (maximum resident set size, /usr/bin/time -v) of setup.exe through the
+#     install task against the minimal dialog program (both kinds); of the quiet install against the same
+#     calls made directly; and of those against the minimal dialog (the platform's share);
 #   - the size of the shipped setup.exe and the libraries it loads at start.
-# Tools: /usr/bin/time, date, bash, awk; RUNS (default 10) and REPEATS (default 5) can be set.
+# Tools: /usr/bin/time, date, bash, awk; RUNS (default 20) and REPEATS (default 5) can be set.
 source "$(dirname "$0")/common.sh"
 
-RUNS="${RUNS:-10}"
+RUNS="${RUNS:-20}"
 REPEATS="${REPEATS:-5}"
 COPY_FILES=1000
 
@@ -77,23 +81,35 @@ bench_arch() {
     package="$BUILD/package"
     benchdir="$BUILD/tools/bench"
     bench="$benchdir/bench.exe"
-    local t_start t_end r i setup_start dialog_start
+    local t_start t_end i setup_start dialog_start dialog6_start
     t_start=$(date +%s%N)
 
-    log "$ARCH: start to the visible window ($RUNS starts each)"
+    log "$ARCH: start to the visible window ($RUNS starts each, alternating)"
+    # One unmeasured start of each first (the same warm file cache for both), then the two
+    # programs in turn, so that a slower spell of the machine falls on both alike.
     new_prefix
-    wine "$bench" start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 </dev/null >/dev/null 2>&1 || true
-    r="$(measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" "$RUNS")"
-    setup_start="$(echo "$r" | field median) $(echo "$r" | field min) $(echo "$r" | field max)"
-    r="$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" "$RUNS")"
-    dialog_start="$(echo "$r" | field median) $(echo "$r" | field min) $(echo "$r" | field max)"
+    local starts_setup=() starts_dialog=() starts_dialog6=()
+    measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" 1 >/dev/null
+    measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 >/dev/null
+    measure start "$(win "$benchdir")" bench_dialog6.exe "Minimal Dialog" 1 >/dev/null
+    for i in $(seq 1 "$RUNS"); do
+        starts_setup+=("$(measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" 1 | field median)")
+        starts_dialog+=("$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 | field median)")
+        starts_dialog6+=("$(measure start "$(win "$benchdir")" bench_dialog6.exe "Minimal Dialog" 1 | field median)")
+    done
+    setup_start="$(printf '%s\n' "${starts_setup[@]}" | stats)"
+    dialog_start="$(printf '%s\n' "${starts_dialog[@]}" | stats)"
+    dialog6_start="$(printf '%s\n' "${starts_dialog6[@]}" | stats)"
     end_prefix
 
     log "$ARCH: quiet install and the same calls made directly ($REPEATS fresh machines each)"
-    local quiet=() direct=()
+    local quiet=() same=() direct=()
     for i in $(seq 1 "$REPEATS"); do
         new_prefix
         quiet+=("$(measure quiet "$(win "$package")" | field lifetime)")
+        end_prefix
+        new_prefix
+        same+=("$(measure direct-same-process "$(win "$package")" | field lifetime)")
         end_prefix
         new_prefix
         direct+=("$(measure direct-process "$(win "$package")" | field lifetime)")
@@ -119,8 +135,19 @@ bench_arch() {
     end_prefix
 
     log "$ARCH: peak memory ($REPEATS runs each)"
-    local setup_kb=() dialog_kb=() timed
+    local setup_kb=() dialog_kb=() dialog6_kb=() quiet_kb=() same_kb=() timed
     for i in $(seq 1 "$REPEATS"); do
+        new_prefix
+        wine net start spooler </dev/null >/dev/null 2>&1 || true
+        (cd "$package" && /usr/bin/time -v -o "$work/quiet.time" wine setup.exe /install /newport /quiet /yes \
+            </dev/null >/dev/null 2>&1) || die "the quiet install failed"
+        end_prefix
+        new_prefix
+        (cd "$package" && /usr/bin/time -v -o "$work/same.time" wine "$bench" direct-same "$(win "$package")" \
+            </dev/null >/dev/null 2>&1) || die "the same calls made directly failed"
+        end_prefix
+        quiet_kb+=("$(peak_kb "$work/quiet.time")")
+        same_kb+=("$(peak_kb "$work/same.time")")
         new_prefix
         (cd "$package" && /usr/bin/time -v -o "$work/setup.time" wine setup.exe </dev/null >/dev/null 2>&1) &
         timed=$!
@@ -130,7 +157,12 @@ bench_arch() {
         timed=$!
         measure close "Minimal Dialog" >/dev/null
         wait "$timed" || true
+        (cd "$benchdir" && /usr/bin/time -v -o "$work/dialog6.time" wine bench_dialog6.exe </dev/null >/dev/null 2>&1) &
+        timed=$!
+        measure close "Minimal Dialog" >/dev/null
+        wait "$timed" || true
         end_prefix
+        dialog6_kb+=("$(peak_kb "$work/dialog6.time")")
         setup_kb+=("$(peak_kb "$work/setup.time")")
         dialog_kb+=("$(peak_kb "$work/dialog.time")")
     done
@@ -143,13 +175,22 @@ bench_arch() {
     echo "each side: median [lowest-highest]; the ratio is of the medians"
     printf '%-52s %22s  %22s  %5s\n' "measurement" "wizard" "reference" "ratio"
     row "start to the visible window (minimal dialog; $RUNS)" "$setup_start" "$dialog_start" ms
+    row "start (the same with the manifest; $RUNS)" "$setup_start" "$dialog6_start" ms
     row "quiet install (same calls, whole process; $REPEATS)" "$(printf '%s\n' "${quiet[@]}" | stats)" \
+        "$(printf '%s\n' "${same[@]}" | stats)" ms
+    row "same calls (changing calls, CopyFileA; $REPEATS)" "$(printf '%s\n' "${same[@]}" | stats)" \
         "$(printf '%s\n' "${direct[@]}" | stats)" ms
     row "copy task, $files files (same shell copy; $REPEATS)" "$(printf '%s\n' "${copy[@]}" | stats)" \
         "$(printf '%s\n' "${shell[@]}" | stats)" ms
     row "shell copy, $files files (CopyFileA loop; $REPEATS)" "$(printf '%s\n' "${shell[@]}" | stats)" \
         "$(printf '%s\n' "${copyfile[@]}" | stats)" ms
     row "peak memory, install task (minimal dialog; $REPEATS)" "$(printf '%s\n' "${setup_kb[@]}" | stats)" \
+        "$(printf '%s\n' "${dialog_kb[@]}" | stats)" KiB
+    row "peak memory, install task (with the manifest; $REPEATS)" "$(printf '%s\n' "${setup_kb[@]}" | stats)" \
+        "$(printf '%s\n' "${dialog6_kb[@]}" | stats)" KiB
+    row "peak memory, quiet install (same calls; $REPEATS)" "$(printf '%s\n' "${quiet_kb[@]}" | stats)" \
+        "$(printf '%s\n' "${same_kb[@]}" | stats)" KiB
+    row "peak memory, same calls (minimal dialog; $REPEATS)" "$(printf '%s\n' "${same_kb[@]}" | stats)" \
         "$(printf '%s\n' "${dialog_kb[@]}" | stats)" KiB
     echo "setup.exe: $(stat -c %s "$package/setup.exe") bytes; libraries loaded at start:" \
         "$("$objdump" -p "$package/setup.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"

@@ -6,11 +6,16 @@
 //                                          RUNS times (Cancel ends each): median and minimum
 //   bench.exe install PACKAGE              the install task driven at full speed: setup.exe's
 //                                          lifetime (creation to exit)
-//   bench.exe direct PACKAGE               the same installation made by direct calls, each timed
+//   bench.exe direct PACKAGE               the same installation made by direct calls, each timed:
+//                                          only the calls that change the machine, files copied
+//                                          with CopyFileA (the platform's floor)
+//   bench.exe direct-same PACKAGE          the same, with the quiet install's own platform calls
+//                                          (spooler state, SetupAPI, listings, shell copies, ...)
 //   bench.exe quiet PACKAGE                PACKAGE\setup.exe /install /newport /quiet /yes: its
 //                                          lifetime
 //   bench.exe direct-process PACKAGE       bench.exe direct PACKAGE as a child process: its
 //                                          lifetime (one process start, as the quiet install)
+//   bench.exe direct-same-process PACKAGE  the same for direct-same
 //   bench.exe copy PACKAGE DEST            the copy task into DEST: Finish to exit, and lifetime
 //   bench.exe copyfile PACKAGE DEST        the package's files copied with CopyFileA in a loop
 //   bench.exe shellcopy PACKAGE DEST       the same files copied as the copy task copies them:
@@ -27,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -165,18 +171,111 @@ bool CopyInto(const std::string& from, const std::vector<std::string>& names, co
     return true;
 }
 
-int Direct(const std::string& package)
+// The platform calls of the quiet install that the direct calls below leave out or make
+// otherwise, for the reference that makes the same calls.
+bool SpoolerRuns()
+{
+    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE svc = scm ? OpenServiceA(scm, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS st = {};
+    const bool runs = svc && QueryServiceStatus(svc, &st) && st.dwCurrentState == SERVICE_RUNNING;
+    if (svc)
+        CloseServiceHandle(svc);
+    if (scm)
+        CloseServiceHandle(scm);
+    return runs;
+}
+
+// Every INF of the package opened through SetupAPI and its model line looked up, as the
+// discovery of the driver INF does.
+bool FindDriverInf(const std::string& package)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((package + "\\*.inf").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool model = false;
+    do {
+        HINF inf = SetupOpenInfFileA((package + "\\" + found.cFileName).c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+        if (inf == INVALID_HANDLE_VALUE)
+            continue;
+        INFCONTEXT line;
+        char section[MAX_PATH] = {};
+        model = model || (SetupFindFirstLineA(inf, "ZRN", kDriverName, &line) &&
+                          SetupGetStringFieldA(&line, 1, section, sizeof section, nullptr));
+        SetupCloseInfFile(inf);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return model;
+}
+
+// One listing of a spooler enumeration at level 2 (printers, ports or monitors).
+template <typename Enumerate>
+bool List(Enumerate enumerate)
+{
+    DWORD needed = 0, count = 0;
+    enumerate(nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 1);
+    return enumerate(buffer.data(), needed, &needed, &count) != 0;
+}
+
+bool WriteMark()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZRN\\ZRN 7730 Printer Driver", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const char* const values[][2] = {
+        {"Version", "1.0.0.1"}, {"Driver", kDriverName}, {"PortMonitor", kMonitorDll}, {"PrintProcessor", kPrintProcessor}};
+    bool ok = true;
+    for (const auto& v : values)
+        ok = ok && RegSetValueExA(key, v[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(v[1]),
+                                  static_cast<DWORD>(std::strlen(v[1]) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+using ShellOperation = int(WINAPI*)(LPSHFILEOPSTRUCTA);
+bool ShellCopy(const std::string& from, const std::vector<std::string>& names, const std::string& to,
+               ShellOperation operation);
+
+// The installation of the quiet install by direct calls, each timed. With sameCalls, it makes
+// the quiet install's own platform calls: the spooler's state, the driver INF found and read
+// through SetupAPI, the printers, ports and monitors listed, the copies made by the shell,
+// the INF copied under a free OEM name, the deployment mark in the registry. Without, only
+// the calls that change the machine, files copied with CopyFileA: the platform's floor.
+int Direct(const std::string& package, bool sameCalls)
 {
     if (!SetSpoolerRunning(true))
         return Failed("the spooler does not run");
     const std::string kpmonitor = package + "\\kpmonitor";
     const std::string port = "KPL1:";
     const std::string printer = kDriverName;
+    ShellOperation shell = nullptr;
     Steps steps;
     bool ok = true;
+    auto copy = [&](const std::string& from, const std::vector<std::string>& names, const std::string& to) {
+        return shell ? ShellCopy(from, names, to, shell) : CopyInto(from, names, to);
+    };
 
+    if (sameCalls) {
+        ok = ok && steps.Run("the spooler's state", true, SpoolerRuns);
+        ok = ok && steps.Run("the driver INF found and read (SetupAPI)", true, [&] { return FindDriverInf(package); });
+        ok = ok && steps.Run("the printers, ports and monitors listed", true, [&] {
+            return List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
+                       return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, n, need, c);
+                   }) &&
+                   List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return EnumPortsA(nullptr, 2, b, n, need, c); }) &&
+                   List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return EnumMonitorsA(nullptr, 2, b, n, need, c); });
+        });
+        ok = ok && steps.Run("the shell loaded", false, [&] {
+            shell = reinterpret_cast<ShellOperation>(
+                reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHFileOperationA")));
+            return shell != nullptr;
+        });
+    }
     ok = ok && steps.Run("copy the monitor files to the system directory", false, [&] {
-        return CopyInto(kpmonitor, {kMonitorDll, kMonitorUiDll}, SystemDirectory());
+        return copy(kpmonitor, {kMonitorDll, kMonitorUiDll}, SystemDirectory());
     });
     ok = ok && steps.Run("AddMonitorA", true, [&] {
         MONITOR_INFO_2A info = {};
@@ -198,15 +297,15 @@ int Direct(const std::string& package)
         return done && status == ERROR_SUCCESS;
     });
     ok = ok && steps.Run("copy the print processor file", false, [&] {
-        return CopyInto(package, {kPrintProcessorFile}, PrintProcessorDirectory());
+        return copy(package, {kPrintProcessorFile}, PrintProcessorDirectory());
     });
     ok = ok && steps.Run("AddPrintProcessorA", true, [&] {
         return AddPrintProcessorA(nullptr, nullptr, const_cast<char*>(kPrintProcessorFile),
                                   const_cast<char*>(kPrintProcessor)) != 0;
     });
     ok = ok && steps.Run("copy the driver files to the driver directory", false, [&] {
-        return CopyInto(package, {"ZRN7730.DLL", "ZRN7730UI.DLL", "ZRN7730.GPD", "ZRN7730.HLP", "ZRNKPL.DAT"},
-                        DriverDirectory());
+        return copy(package, {"ZRN7730.DLL", "ZRN7730UI.DLL", "ZRN7730.GPD", "ZRN7730.HLP", "ZRNKPL.DAT"},
+                    DriverDirectory());
     });
     ok = ok && steps.Run("AddPrinterDriverExA", true, [&] {
         static char dependent[] = "ZRN7730.DLL\0ZRN7730UI.DLL\0ZRN7730.HLP\0ZRN7730.GPD\0ZRNKPL.DAT\0";
@@ -221,10 +320,21 @@ int Direct(const std::string& package)
         di.pDefaultDataType = const_cast<char*>("RAW");
         return AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&di), APD_COPY_NEW_FILES) != 0;
     });
-    ok = ok && steps.Run("SetupCopyOEMInfA", true, [&] {
+    ok = ok && steps.Run(sameCalls ? "the INF copied to a free OEM name" : "SetupCopyOEMInfA", true, [&] {
+        const std::string inf = package + "\\" + kDriverInf;
+        if (sameCalls) {
+            char windows[MAX_PATH] = {};
+            GetWindowsDirectoryA(windows, MAX_PATH);
+            for (int n = 0; n < 1000; ++n) {
+                const std::string name = std::string(windows) + "\\inf\\oem" + std::to_string(n) + ".inf";
+                if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    return CopyFileA(inf.c_str(), name.c_str(), FALSE) != 0;
+            }
+            return false;
+        }
         char copied[MAX_PATH] = {};
-        return SetupCopyOEMInfA((package + "\\" + kDriverInf).c_str(), package.c_str(), SPOST_PATH, 0, copied,
-                                sizeof copied, nullptr, nullptr) != 0;
+        return SetupCopyOEMInfA(inf.c_str(), package.c_str(), SPOST_PATH, 0, copied, sizeof copied, nullptr,
+                                nullptr) != 0;
     });
     ok = ok && steps.Run("AddPrinterA", true, [&] {
         PRINTER_INFO_2A pi = {};
@@ -238,6 +348,8 @@ int Direct(const std::string& package)
             ClosePrinter(h);
         return h != nullptr;
     });
+    if (sameCalls)
+        ok = ok && steps.Run("the deployment mark", false, WriteMark);
     if (!ok)
         return Failed("a direct call failed");
     std::printf("RESULT calls %.1f files %.1f\n", steps.Calls(), steps.Files());
@@ -268,13 +380,13 @@ int Lifetime(const std::string& exe, const std::string& args, const std::string&
     return 0;
 }
 
-int DirectProcess(const std::string& package)
+int DirectProcess(const std::string& package, const char* command)
 {
     char self[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return Failed("no path of bench.exe");
-    return Lifetime(self, "direct \"" + package + "\"", package);
+    return Lifetime(self, std::string(command) + " \"" + package + "\"", package);
 }
 
 // ---- the copy task ------------------------------------------------------------------------
@@ -319,7 +431,7 @@ int CopyWithCopyFile(const std::string& package, const std::string& destination)
 
 // One shell copy of the named files of a directory into another, with the copy task's flags.
 bool ShellCopy(const std::string& from, const std::vector<std::string>& names, const std::string& to,
-               int (WINAPI* operation)(LPSHFILEOPSTRUCTA))
+               ShellOperation operation)
 {
     std::string sources;
     for (const std::string& name : names)
@@ -339,8 +451,7 @@ int CopyWithTheShell(const std::string& package, const std::string& destination)
 {
     const double t0 = Now();
     HMODULE shell = LoadLibraryA("shell32.dll");
-    auto operation = reinterpret_cast<int(WINAPI*)(LPSHFILEOPSTRUCTA)>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationA")));
+    auto operation = reinterpret_cast<ShellOperation>(reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationA")));
     const bool ok = operation && ShellCopy(package, FilesIn(package), destination, operation) &&
                     ShellCopy(package + "\\kpmonitor", FilesIn(package + "\\kpmonitor"), destination + "\\kpmonitor",
                               operation);
@@ -394,12 +505,14 @@ int main(int argc, char** argv)
         return Start(argv[2], argv[3], argv[4], std::max(1, std::atoi(argv[5])));
     if (command == "install" && argc == 3)
         return Install(argv[2]);
-    if (command == "direct" && argc == 3)
-        return Direct(argv[2]);
+    if ((command == "direct" || command == "direct-same") && argc == 3)
+        return Direct(argv[2], command == "direct-same");
     if (command == "quiet" && argc == 3)
         return Lifetime(std::string(argv[2]) + "\\setup.exe", "/install /newport /quiet /yes", argv[2]);
     if (command == "direct-process" && argc == 3)
-        return DirectProcess(argv[2]);
+        return DirectProcess(argv[2], "direct");
+    if (command == "direct-same-process" && argc == 3)
+        return DirectProcess(argv[2], "direct-same");
     if (command == "copy" && argc == 4)
         return Copy(argv[2], argv[3]);
     if (command == "copyfile" && argc == 4)
