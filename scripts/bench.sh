@@ -71,6 +71,17 @@ row() {
         "$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", a / b }')"
 }
 peak_kb() { sed -n 's/.*Maximum resident set size (kbytes): //p' "$1"; }
+# The median and the spread of the numbers given: "median low high".
+of() { printf '%s\n' "$@" | stats; }
+# The peak memory of a minimal dialog program ($1, without .exe) until Cancel closes it.
+dialog_peak_kb() {
+    local timed
+    (cd "$benchdir" && /usr/bin/time -v -o "$work/$1.time" wine "$1.exe" </dev/null >/dev/null 2>&1) &
+    timed=$!
+    measure close "Minimal Dialog" >/dev/null
+    wait "$timed" || true
+    peak_kb "$work/$1.time"
+}
 
 bench_arch() {
     use_arch "$1"
@@ -97,9 +108,9 @@ bench_arch() {
         starts_dialog+=("$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 | field median)")
         starts_dialog6+=("$(measure start "$(win "$benchdir")" bench_dialog6.exe "Minimal Dialog" 1 | field median)")
     done
-    setup_start="$(printf '%s\n' "${starts_setup[@]}" | stats)"
-    dialog_start="$(printf '%s\n' "${starts_dialog[@]}" | stats)"
-    dialog6_start="$(printf '%s\n' "${starts_dialog6[@]}" | stats)"
+    setup_start="$(of "${starts_setup[@]}")"
+    dialog_start="$(of "${starts_dialog[@]}")"
+    dialog6_start="$(of "${starts_dialog6[@]}")"
     end_prefix
 
     log "$ARCH: quiet install and the same calls made directly ($REPEATS fresh machines each)"
@@ -153,18 +164,10 @@ bench_arch() {
         timed=$!
         measure adopt >/dev/null
         wait "$timed" || true
-        (cd "$benchdir" && /usr/bin/time -v -o "$work/dialog.time" wine bench_dialog.exe </dev/null >/dev/null 2>&1) &
-        timed=$!
-        measure close "Minimal Dialog" >/dev/null
-        wait "$timed" || true
-        (cd "$benchdir" && /usr/bin/time -v -o "$work/dialog6.time" wine bench_dialog6.exe </dev/null >/dev/null 2>&1) &
-        timed=$!
-        measure close "Minimal Dialog" >/dev/null
-        wait "$timed" || true
+        dialog_kb+=("$(dialog_peak_kb bench_dialog)")
+        dialog6_kb+=("$(dialog_peak_kb bench_dialog6)")
         end_prefix
-        dialog6_kb+=("$(peak_kb "$work/dialog6.time")")
         setup_kb+=("$(peak_kb "$work/setup.time")")
-        dialog_kb+=("$(peak_kb "$work/dialog.time")")
     done
     t_end=$(date +%s%N)
 
@@ -176,22 +179,22 @@ bench_arch() {
     printf '%-52s %22s  %22s  %5s\n' "measurement" "wizard" "reference" "ratio"
     row "start to the visible window (minimal dialog; $RUNS)" "$setup_start" "$dialog_start" ms
     row "start (the same with the manifest; $RUNS)" "$setup_start" "$dialog6_start" ms
-    row "quiet install (same calls, whole process; $REPEATS)" "$(printf '%s\n' "${quiet[@]}" | stats)" \
-        "$(printf '%s\n' "${same[@]}" | stats)" ms
-    row "same calls (changing calls, CopyFileA; $REPEATS)" "$(printf '%s\n' "${same[@]}" | stats)" \
-        "$(printf '%s\n' "${direct[@]}" | stats)" ms
-    row "copy task, $files files (same shell copy; $REPEATS)" "$(printf '%s\n' "${copy[@]}" | stats)" \
-        "$(printf '%s\n' "${shell[@]}" | stats)" ms
-    row "shell copy, $files files (CopyFileA loop; $REPEATS)" "$(printf '%s\n' "${shell[@]}" | stats)" \
-        "$(printf '%s\n' "${copyfile[@]}" | stats)" ms
-    row "peak memory, install task (minimal dialog; $REPEATS)" "$(printf '%s\n' "${setup_kb[@]}" | stats)" \
-        "$(printf '%s\n' "${dialog_kb[@]}" | stats)" KiB
-    row "peak memory, install task (with the manifest; $REPEATS)" "$(printf '%s\n' "${setup_kb[@]}" | stats)" \
-        "$(printf '%s\n' "${dialog6_kb[@]}" | stats)" KiB
-    row "peak memory, quiet install (same calls; $REPEATS)" "$(printf '%s\n' "${quiet_kb[@]}" | stats)" \
-        "$(printf '%s\n' "${same_kb[@]}" | stats)" KiB
-    row "peak memory, same calls (minimal dialog; $REPEATS)" "$(printf '%s\n' "${same_kb[@]}" | stats)" \
-        "$(printf '%s\n' "${dialog_kb[@]}" | stats)" KiB
+    row "quiet install (same calls, whole process; $REPEATS)" "$(of "${quiet[@]}")" \
+        "$(of "${same[@]}")" ms
+    row "same calls (changing calls, CopyFileA; $REPEATS)" "$(of "${same[@]}")" \
+        "$(of "${direct[@]}")" ms
+    row "copy task, $files files (same shell copy; $REPEATS)" "$(of "${copy[@]}")" \
+        "$(of "${shell[@]}")" ms
+    row "shell copy, $files files (CopyFileA loop; $REPEATS)" "$(of "${shell[@]}")" \
+        "$(of "${copyfile[@]}")" ms
+    row "peak memory, install task (minimal dialog; $REPEATS)" "$(of "${setup_kb[@]}")" \
+        "$(of "${dialog_kb[@]}")" KiB
+    row "peak memory, install task (with the manifest; $REPEATS)" "$(of "${setup_kb[@]}")" \
+        "$(of "${dialog6_kb[@]}")" KiB
+    row "peak memory, quiet install (same calls; $REPEATS)" "$(of "${quiet_kb[@]}")" \
+        "$(of "${same_kb[@]}")" KiB
+    row "peak memory, same calls (minimal dialog; $REPEATS)" "$(of "${same_kb[@]}")" \
+        "$(of "${dialog_kb[@]}")" KiB
     echo "setup.exe: $(stat -c %s "$package/setup.exe") bytes; libraries loaded at start:" \
         "$("$objdump" -p "$package/setup.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
     echo "benchmark wall time: $(( (t_end - t_start) / 1000000 )) ms"
