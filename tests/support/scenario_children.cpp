@@ -144,15 +144,17 @@ void ChildWatch::Run()
         }
         for (auto it = pending.begin(); it != pending.end();) {
             std::string line = CommandLineOf(it->handle);
-            bool ended = WaitForSingleObject(it->handle, 0) == WAIT_OBJECT_0;
+            // Wine can show a starting process's handle as signalled while the process runs on
+            // (seen with the shell's explorer under load): only an exit code tells it ended.
+            DWORD code = STILL_ACTIVE;
+            bool ended = WaitForSingleObject(it->handle, 0) == WAIT_OBJECT_0 &&
+                         GetExitCodeProcess(it->handle, &code) && code != STILL_ACTIVE;
             if (line.empty() && !ended && GetTickCount() - it->since < kReadForMs) {
                 ++it;
                 continue;
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                DWORD code = 0;
-                GetExitCodeProcess(it->handle, &code);
                 if (line.empty())
                     line = ended ? "(ended before it was read, exit code " + std::to_string(code) + ")" : std::string();
                 for (ChildProcess& c : m_children)
