@@ -14,8 +14,9 @@
 #     same shell copy made directly (SHFileOperationA, the program's own overhead) and against
 #     CopyFileA in a loop (the platform's cost of the shell's copy);
 #   - the peak memory (maximum resident set size, /usr/bin/time -v) of setup.exe through the
-#     install task against the minimal dialog program (both kinds); of the quiet install against the same
-#     calls made directly; and of those against the minimal dialog (the platform's share);
+#     install task against the minimal dialog program (both kinds); of the quiet install
+#     against the same calls made directly; and of those against the minimal dialog (the
+#     platform's share);
 #   - the size of the shipped setup.exe and the libraries it loads at start.
 # Tools: /usr/bin/time, date, bash, awk; RUNS (default 20) and REPEATS (default 5) can be set.
 source "$(dirname "$0")/common.sh"
@@ -71,6 +72,8 @@ row() {
         "$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", a / b }')"
 }
 peak_kb() { sed -n 's/.*Maximum resident set size (kbytes): //p' "$1"; }
+# The milliseconds from one start of DIR\EXE ($1, $2) to its visible window CAPTION ($3).
+start_ms() { measure start "$(win "$1")" "$2" "$3" 1 | field median; }
 # The median and the spread of the numbers given: "median low high".
 of() { printf '%s\n' "$@" | stats; }
 # The peak memory of a minimal dialog program ($1, without .exe) until Cancel closes it.
@@ -100,14 +103,15 @@ bench_arch() {
     # programs in turn, so that a slower spell of the machine falls on both alike.
     new_prefix
     local starts_setup=() starts_dialog=() starts_dialog6=()
-    measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" 1 >/dev/null
-    measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 >/dev/null
-    measure start "$(win "$benchdir")" bench_dialog6.exe "Minimal Dialog" 1 >/dev/null
-    for i in $(seq 1 "$RUNS"); do
-        starts_setup+=("$(measure start "$(win "$package")" setup.exe "ZRN 7730 Printer Driver Wizard" 1 | field median)")
-        starts_dialog+=("$(measure start "$(win "$benchdir")" bench_dialog.exe "Minimal Dialog" 1 | field median)")
-        starts_dialog6+=("$(measure start "$(win "$benchdir")" bench_dialog6.exe "Minimal Dialog" 1 | field median)")
+    for i in $(seq 0 "$RUNS"); do
+        starts_setup+=("$(start_ms "$package" setup.exe "ZRN 7730 Printer Driver Wizard")")
+        starts_dialog+=("$(start_ms "$benchdir" bench_dialog.exe "Minimal Dialog")")
+        starts_dialog6+=("$(start_ms "$benchdir" bench_dialog6.exe "Minimal Dialog")")
     done
+    # The first start of each is the unmeasured one.
+    starts_setup=("${starts_setup[@]:1}")
+    starts_dialog=("${starts_dialog[@]:1}")
+    starts_dialog6=("${starts_dialog6[@]:1}")
     setup_start="$(of "${starts_setup[@]}")"
     dialog_start="$(of "${starts_dialog[@]}")"
     dialog6_start="$(of "${starts_dialog6[@]}")"

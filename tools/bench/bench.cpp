@@ -173,18 +173,6 @@ bool CopyInto(const std::string& from, const std::vector<std::string>& names, co
 
 // The platform calls of the quiet install that the direct calls below leave out or make
 // otherwise, for the reference that makes the same calls.
-bool SpoolerRuns()
-{
-    SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE svc = scm ? OpenServiceA(scm, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS st = {};
-    const bool runs = svc && QueryServiceStatus(svc, &st) && st.dwCurrentState == SERVICE_RUNNING;
-    if (svc)
-        CloseServiceHandle(svc);
-    if (scm)
-        CloseServiceHandle(scm);
-    return runs;
-}
 
 // Every INF of the package opened through SetupAPI and its model line looked up, as the
 // discovery of the driver INF does.
@@ -236,6 +224,7 @@ bool WriteMark()
 }
 
 using ShellOperation = int(WINAPI*)(LPSHFILEOPSTRUCTA);
+ShellOperation LoadShellCopy();
 bool ShellCopy(const std::string& from, const std::vector<std::string>& names, const std::string& to,
                ShellOperation operation);
 
@@ -259,7 +248,7 @@ int Direct(const std::string& package, bool sameCalls)
     };
 
     if (sameCalls) {
-        ok = ok && steps.Run("the spooler's state", true, SpoolerRuns);
+        ok = ok && steps.Run("the spooler's state", true, [] { return SpoolerState() == SERVICE_RUNNING; });
         ok = ok && steps.Run("the driver INF found and read (SetupAPI)", true, [&] { return FindDriverInf(package); });
         ok = ok && steps.Run("the printers, ports and monitors listed", true, [&] {
             return List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) {
@@ -268,11 +257,7 @@ int Direct(const std::string& package, bool sameCalls)
                    List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return EnumPortsA(nullptr, 2, b, n, need, c); }) &&
                    List([](BYTE* b, DWORD n, DWORD* need, DWORD* c) { return EnumMonitorsA(nullptr, 2, b, n, need, c); });
         });
-        ok = ok && steps.Run("the shell loaded", false, [&] {
-            shell = reinterpret_cast<ShellOperation>(
-                reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHFileOperationA")));
-            return shell != nullptr;
-        });
+        ok = ok && steps.Run("the shell loaded", false, [&] { return (shell = LoadShellCopy()) != nullptr; });
     }
     ok = ok && steps.Run("copy the monitor files to the system directory", false, [&] {
         return copy(kpmonitor, {kMonitorDll, kMonitorUiDll}, SystemDirectory());
@@ -429,6 +414,13 @@ int CopyWithCopyFile(const std::string& package, const std::string& destination)
     return 0;
 }
 
+// The shell's copy, its library loaded first (as the seam loads it on its first call).
+ShellOperation LoadShellCopy()
+{
+    return reinterpret_cast<ShellOperation>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHFileOperationA")));
+}
+
 // One shell copy of the named files of a directory into another, with the copy task's flags.
 bool ShellCopy(const std::string& from, const std::vector<std::string>& names, const std::string& to,
                ShellOperation operation)
@@ -450,8 +442,7 @@ bool ShellCopy(const std::string& from, const std::vector<std::string>& names, c
 int CopyWithTheShell(const std::string& package, const std::string& destination)
 {
     const double t0 = Now();
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    auto operation = reinterpret_cast<ShellOperation>(reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationA")));
+    const ShellOperation operation = LoadShellCopy();
     const bool ok = operation && ShellCopy(package, FilesIn(package), destination, operation) &&
                     ShellCopy(package + "\\kpmonitor", FilesIn(package + "\\kpmonitor"), destination + "\\kpmonitor",
                               operation);
